@@ -1,0 +1,153 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "protocol/Frame.h"
+#include "protocol/PacketExchange.h"
+#include "ui_TForm1.h"
+#include "usb/UnitLink.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class LogManager;
+class CPUThread;
+
+// The control centre's main window and controller: it owns the run-time state, the timers and
+// every handler. Members of each subsystem are defined in that subsystem's folder.
+class TForm1 : public QMainWindow, public Ui::TForm1 {
+    Q_OBJECT
+
+public:
+    explicit TForm1(Services services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- application core -------------------------------------------------------------------
+    // True once the program has been asked to end; handlers then do nothing.
+    bool IsTerminating() const { return terminating; }
+    void CloseSequence();
+    void Exit1Click();
+    // Brings the window back from the tray or the task bar and to the front.
+    void Open1Click();
+
+    QString exeDirectory;
+    std::unique_ptr<LogManager> errorLog;
+    std::unique_ptr<LogManager> operationLog;
+    bool usbConnected = false;
+    std::unique_ptr<std::atomic<std::int32_t>> cpuSpeedMHz;
+    std::unique_ptr<std::atomic<std::int32_t>> cpuLoadPercent;
+    std::unique_ptr<CPUThread> cpuThread;
+    std::unique_ptr<QStringList> traceMessages;
+    QByteArray line2Text;
+    bool showPrimaryText = false;
+    bool initialised = false;
+    // Set once the window has been shown; it stays set while the window sits in the tray.
+    bool windowShown = false;
+
+    // Dirty flags: a setup change waiting for the apply cycle.
+    bool fanSettingsChanged = false;
+    bool displayTextChanged = false;
+    bool displayParamsChanged = false;
+    bool highLowChanged = false;
+    bool sensorNamesChanged = false;
+    bool unitsChanged = false;
+    bool warningLimitsChanged = false;
+    bool shutdownLimitsChanged = false;
+    bool bootTempChanged = false;
+    void ClearDirtyFlags();
+    void SetAllDirtyFlags();
+
+    QTimer* StatusTimer;
+    QTimer* UpdateDataTimer;
+    QTimer* WriteChangesTimer;
+    QTimer* DisplayIntervalTimer;
+    QTimer* MaintainTimer;
+    QTimer* HoursRunTimer;
+    QTimer* HeatingCountDownTimer;
+    QTimer* ShutDownTimer;
+    QTimer* BlinkTimer;
+
+    void StatusTimerTimer();
+    void UpdateDataTimerTimer();
+    void HoursRunTimerTimer();
+
+    // --- unit link ----------------------------------------------------------------------------
+    void ConnectUnit();
+
+    // --- unit protocol ------------------------------------------------------------------------
+    void ExchangePacket(const Frame& frame);
+    void ComDataPacket1Packet(const QByteArray& payload);
+    void ComDataPacket2Packet(const QByteArray& payload);
+    void ComDataPacket3Packet(const QByteArray& payload);
+    void ComDataPacket6Packet(const QByteArray& payload);
+    void ComDataPacket7Packet(const QByteArray& payload);
+    void RequestInitialPackets();
+    void SendUnitSettings();
+    void SendFanSettings();
+    void SendPrimaryText();
+    void SendSecondaryText();
+    void SendLine2Text();
+    void SendBlankDisplayLines();
+    void SendShutdownCommand();
+
+    // --- monitoring ---------------------------------------------------------------------------
+    void UpdateUnitStatus();
+    void ApplyFactoryDefaults();
+    void ShutDownTimerTimer();
+    void BlinkTimerTimer();
+
+    // --- settings -----------------------------------------------------------------------------
+    void LoadSensorSettings();
+    void LoadChoiceSettings();
+    void LoadUnitSettings();
+    void WriteChangesTimerTimer();
+
+    // --- unit display -------------------------------------------------------------------------
+    void ComposeLine2();
+    void DisplayIntervalTimerTimer();
+
+    // --- operator interface -------------------------------------------------------------------
+    void SetWindowTexts();
+    void InstallHelpKeyHook();
+    void HeatingCountDownTimerTimer();
+
+    // --- logging ------------------------------------------------------------------------------
+    void WriteOperationLogRecord();
+    void MaintainTimerTimer();
+
+    // --- host metrics -------------------------------------------------------------------------
+    void CreateCpuThread();
+
+    Services services;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormClose();
+    void Construct();
+    void CreateTimers();
+    void ApplyInitialAppearance();
+    void FillBootTempList();
+    void StartTimers();
+    void SendNormalFanPreset();
+    void StopTimersForClose();
+    void ReturnHoursAndBlankDisplay();
+    void ReleaseOwnedObjects();
+    void StopCpuThread();
+    void QueueTrace(const QString& text);
+    void DispatchPacket(std::uint8_t packet, const QByteArray& payload);
+    void UpdateSensorRows();
+    // Runs a handler's work; an error is shown as "Error: ..." and the handler ends.
+    void Guarded(const std::function<void()>& work);
+    void ShowError(const std::exception_ptr& error);
+
+    PacketExchange exchange;
+    bool terminating = false;
+    bool closeSequenceDone = false;
+};

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "protocol/Frame.h"
+#include "usb/UnitLink.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+// Records message boxes instead of showing them.
+class RecordingMessageSink : public MessageSink {
+public:
+    void ShowMessage(const QString& text) override { shown.append(text); }
+    QStringList shown;
+};
+
+// Time stands still unless a test moves it; pauses are recorded, not waited.
+class FakeClock : public Clock {
+public:
+    QDateTime Now() const override { return now; }
+    void Pause(int milliseconds) override { pauses.push_back(milliseconds); }
+    void ProcessPendingEvents() override { ++eventPasses; }
+
+    QDateTime now = QDateTime(QDate(2026, 12, 11), QTime(12, 0));
+    std::vector<int> pauses;
+    int eventPasses = 0;
+};
+
+class TempFileLocations : public FileLocations {
+public:
+    QString DataDirectory() const override {
+        if (failWith)
+            throw std::runtime_error(failWith);
+        return dir.path() + QLatin1Char('/');
+    }
+    QTemporaryDir dir;
+    const char* failWith = nullptr;
+};
+
+// The result of one transfer as the unit link reports it.
+struct LinkReply {
+    std::uint32_t result = 0; // count of bytes read, 0 for a failed write, or a status
+    QByteArray bytes;         // what lands in the reply buffer
+
+    static LinkReply Data(std::uint8_t packet, const QByteArray& payload24);
+    static LinkReply Bytes(const QByteArray& bytes) {
+        return {static_cast<std::uint32_t>(bytes.size()), bytes};
+    }
+    static LinkReply Failure(std::uint32_t status) { return {status, {}}; }
+};
+
+// A unit link that records every frame written and answers through a responder.
+class ScriptedUnitLink : public UnitLink {
+public:
+    using Responder = std::function<LinkReply(const QByteArray& frame)>;
+
+    bool EnsureDriverInstalled() override {
+        ++driverChecks;
+        return true;
+    }
+    bool OpenUsbSession() override {
+        if (openThrows)
+            throw std::runtime_error("layer start failed");
+        return unitPresent;
+    }
+    std::uint32_t TransferFrame(const std::uint8_t* frame, std::uint8_t frameLength,
+                                std::uint8_t* reply, std::uint32_t replyLength) override;
+    void ResetUsbPipe(std::uint8_t pipe) override { pipeResets.push_back(pipe); }
+
+    // Frames written, each cut to the length it was written with.
+    std::vector<QByteArray> written;
+    std::vector<std::uint32_t> readSizes;
+    std::vector<std::uint8_t> pipeResets;
+    Responder responder = [](const QByteArray&) { return LinkReply::Failure(0); };
+    bool unitPresent = true;
+    bool openThrows = false;
+    int driverChecks = 0;
+};
+
+// Answers like a unit: a request gets a data reply from the table, a data frame a short reply.
+struct FakeUnitPackets {
+    QByteArray status = QByteArray(24, '\0');
+    QByteArray unitSettings = QByteArray(24, '\0');
+    QByteArray fanSettings = QByteArray(24, '\0');
+    QByteArray line1 = QByteArray(24, ' ');
+    // A unit that never reports its settings block answers packet 2 requests with a short ack.
+    bool answersUnitSettings = true;
+
+    ScriptedUnitLink::Responder Responder() const;
+};
+
+// Payload helpers for building replies byte by byte.
+QByteArray PayloadWithWord(QByteArray payload, int offset, int value);
+QByteArray Hex(const QByteArray& bytes);
