@@ -34,6 +34,9 @@ TForm1::TForm1(Services services, QWidget* parent)
               DispatchPacket(packet, payload);
           }) {
     setupUi(this);
+    // A fixed window: system menu and minimise only, at its design position.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    move(556, 196);
     CreateTimers();
     Construct();
 }

@@ -1,0 +1,44 @@
+// Saves a picture of every page of the main window as the controller builds it against a
+// fake unit, for reviewing the layout: window_screenshots OUTPUT_FOLDER
+#include "app/TForm1.h"
+#include "support/FakeServices.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(folder);
+
+    FakeUnitPackets unit;
+    unit.status = PayloadWithWord(QByteArray(24, '\0'), 3, -412);
+    unit.unitSettings = PayloadWithWord(QByteArray(24, '\0'), 17, 1234);
+    auto link = std::make_unique<ScriptedUnitLink>();
+    link->responder = unit.Responder();
+    Services services;
+    services.messages = std::make_unique<RecordingMessageSink>();
+    services.clock = std::make_unique<FakeClock>();
+    services.files = std::make_unique<TempFileLocations>();
+    services.unitLink = std::move(link);
+
+    TForm1 form(std::move(services));
+    form.show();
+    int saved = 0;
+    QTimer::singleShot(300, [&] {
+        for (int page = 0; page < form.PageControl1->count(); ++page) {
+            if (!form.PageControl1->isTabVisible(page))
+                continue;
+            form.PageControl1->setCurrentIndex(page);
+            QApplication::processEvents();
+            const QString name = form.PageControl1->tabText(page).remove('.');
+            if (form.grab().save(folder + "/page-" + name + ".png"))
+                ++saved;
+        }
+        QApplication::quit();
+    });
+    QApplication::exec();
+    return saved > 0 ? 0 : 1;
+}
