@@ -1,14 +1,13 @@
 #include "app/SingleInstance.h"
 
+#include "platform/PrivateFolder.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QLockFile>
 
-#include <cerrno>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
@@ -27,36 +26,12 @@ SingleInstance::SingleInstance(const QString& folder) : folder(folder) {
     });
 }
 
-QString SingleInstance::DefaultFolder() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty()) {
-        return QDir::tempPath() + QStringLiteral("/tarvik-control-centre-") +
-               QString::number(::getuid());
-    }
-    return runtime + QStringLiteral("/tarvik-control-centre");
-}
-
-QString SingleInstance::PreparePrivateFolder(const QString& folder) {
-    const QByteArray path = QFile::encodeName(folder);
-    // mkdir does not follow a symbolic link planted in its place.
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return QStringLiteral("cannot create %1: %2").arg(folder, qt_error_string(errno));
-    struct stat info {};
-    if (::lstat(path.constData(), &info) != 0)
-        return QStringLiteral("cannot inspect %1: %2").arg(folder, qt_error_string(errno));
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return QStringLiteral("%1 is not a folder owned by this user").arg(folder);
-    if ((info.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
-        return QStringLiteral("cannot make %1 private").arg(folder);
-    return QString();
-}
-
 QString SingleInstance::SocketPath() const {
     return folder + QStringLiteral("/instance");
 }
 
 SingleInstance::Role SingleInstance::Claim() {
-    errorText = PreparePrivateFolder(folder);
+    errorText = ::PreparePrivateFolder(folder);
     if (!errorText.isEmpty())
         return Role::Unavailable;
 

@@ -26,12 +26,6 @@ public:
     QString ErrorText() const { return errorText; }
     QString SocketPath() const;
 
-    // The per-user folder for the program's sockets: $XDG_RUNTIME_DIR/tarvik-control-centre.
-    static QString DefaultFolder();
-    // Creates the folder with mode 0700, or checks that an existing one is the user's own and
-    // private; empty on success, else what is wrong.
-    static QString PreparePrivateFolder(const QString& folder);
-
 signals:
     void restoreRequested();
 

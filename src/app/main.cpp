@@ -3,6 +3,7 @@
 #include "app/TerminationSignals.h"
 #include "platform/ErrorText.h"
 #include "platform/LinuxServices.h"
+#include "platform/PrivateFolder.h"
 #include "ui/WindowTexts.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ int main(int argc, char* argv[]) {
     // The window may sit hidden in the tray; only "Exit" or closing the window ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::DefaultFolder());
+    SingleInstance instance(RuntimeFolder());
     switch (instance.Claim()) {
     case SingleInstance::Role::Secondary:
         return 0;

@@ -1,6 +1,7 @@
 #include "platform/LinuxServices.h"
 
-#include "usb/UnitLink.h"
+#include "usb/UsbStack.h"
+#include "usb/VirtualUnitPort.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,22 +9,6 @@
 #include <QStandardPaths>
 #include <QThread>
 
-namespace {
-
-// Stands in until the USB stack is part of the program: no unit can be found, which the
-// start-up reports as a failed connection.
-class AbsentUnitLink : public UnitLink {
-public:
-    bool EnsureDriverInstalled() override { return false; }
-    bool OpenUsbSession() override { return false; }
-    std::uint32_t TransferFrame(const std::uint8_t*, std::uint8_t, std::uint8_t*,
-                                std::uint32_t) override {
-        return 0;
-    }
-    void ResetUsbPipe(std::uint8_t) override {}
-};
-
-} // namespace
 
 void DesktopMessageSink::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
@@ -55,6 +40,7 @@ Services MakeDesktopServices() {
     services.messages = std::make_unique<DesktopMessageSink>();
     services.clock = std::make_unique<SystemClock>();
     services.files = std::make_unique<XdgFileLocations>();
-    services.unitLink = std::make_unique<AbsentUnitLink>();
+    services.unitLink = std::make_unique<UsbStack>(VirtualUnitPort::DefaultSocketPath(),
+                                                  UsbStack::DefaultInstallerPath());
     return services;
 }

@@ -23,4 +23,6 @@ public:
     virtual std::uint32_t TransferFrame(const std::uint8_t* frame, std::uint8_t frameLength,
                                         std::uint8_t* reply, std::uint32_t replyLength) = 0;
     virtual void ResetUsbPipe(std::uint8_t pipe) = 0;
+    // A simulated unit, not hardware: the program never powers the computer off for it.
+    virtual bool IsSimulatedUnit() const { return false; }
 };

@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "platform/PrivateFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +58,7 @@ TEST_F(SingleInstanceTest, SecondStartAsksTheFirstToRestoreAndEnds) {
 }
 
 TEST_F(SingleInstanceTest, StaleSocketOfACrashedRunIsTakenOver) {
-    ASSERT_TRUE(SingleInstance::PreparePrivateFolder(Folder()).isEmpty());
+    ASSERT_TRUE(PreparePrivateFolder(Folder()).isEmpty());
     // A socket file that nobody listens on any more, as a killed run leaves it.
     const QByteArray path = QFile::encodeName(Folder() + "/instance");
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -85,7 +86,7 @@ TEST_F(SingleInstanceTest, TwoStartsAtTheSameMomentGiveExactlyOnePrimary) {
 }
 
 TEST_F(SingleInstanceTest, FolderIsMadePrivateAndAForeignOneIsRefused) {
-    ASSERT_TRUE(SingleInstance::PreparePrivateFolder(Folder()).isEmpty());
+    ASSERT_TRUE(PreparePrivateFolder(Folder()).isEmpty());
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(Folder()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -95,10 +96,10 @@ TEST_F(SingleInstanceTest, FolderIsMadePrivateAndAForeignOneIsRefused) {
     QFile file(planted);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    EXPECT_FALSE(SingleInstance::PreparePrivateFolder(planted).isEmpty());
+    EXPECT_FALSE(PreparePrivateFolder(planted).isEmpty());
     const QString link = runtime.path() + "/link";
     ASSERT_TRUE(QFile::link(runtime.path(), link));
-    EXPECT_FALSE(SingleInstance::PreparePrivateFolder(link).isEmpty());
+    EXPECT_FALSE(PreparePrivateFolder(link).isEmpty());
 }
 
 // The real program started while another instance runs: it restores that one, exits 0 and
