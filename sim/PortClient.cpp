@@ -1,8 +1,6 @@
 #include "sim/PortClient.h"
 
-#include <QDir>
-
-#include <unistd.h>
+#include "usb/VirtualUnitPort.h"
 
 PortClient::PortClient(const QString& path, const VirtualPort::Hello& hello, QObject* parent)
     : QObject(parent), path(path), hello(hello) {
@@ -11,24 +9,15 @@ PortClient::PortClient(const QString& path, const VirtualPort::Hello& hello, QOb
     connect(&retryTimer, &QTimer::timeout, this, &PortClient::TryConnect);
     connect(&socket, &QLocalSocket::connected, this, &PortClient::Connected);
     connect(&socket, &QLocalSocket::readyRead, this, &PortClient::ReadMessages);
-    connect(&socket, &QLocalSocket::disconnected, this, &PortClient::Lost);
-    connect(&socket, &QLocalSocket::errorOccurred, this, [this] {
-        // A refused or missing port leaves the socket unconnected without a disconnect.
-        if (socket.state() == QLocalSocket::UnconnectedState)
+    // A refused or missing port ends in the unconnected state without a disconnect signal, and
+    // the error comes before the state has changed, so the state change is what counts.
+    connect(&socket, &QLocalSocket::stateChanged, this, [this](QLocalSocket::LocalSocketState state) {
+        if (state == QLocalSocket::UnconnectedState)
             Lost();
     });
 }
 
-QString PortClient::DefaultPath() {
-    // The same folder the control centre keeps its sockets in.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString folder =
-        runtime.isEmpty()
-            ? QDir::tempPath() + QStringLiteral("/tarvik-control-centre-") +
-                  QString::number(::getuid())
-            : runtime + QStringLiteral("/tarvik-control-centre");
-    return folder + QStringLiteral("/unit-port");
-}
+QString PortClient::DefaultPath() { return VirtualUnitPort::DefaultSocketPath(); }
 
 void PortClient::Plug() {
     if (wanted)

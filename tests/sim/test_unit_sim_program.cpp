@@ -106,6 +106,8 @@ public:
     void Send(const char* line) {
         process.write(line);
         process.write("\n");
+        // QProcess writes from its event loop, which nothing else here runs.
+        process.waitForBytesWritten(kTimeoutMs);
     }
 
     QJsonObject Status() {
