@@ -11,13 +11,16 @@ PortClient::PortClient(const QString& path, const VirtualPort::Hello& hello, QOb
     connect(&socket, &QLocalSocket::readyRead, this, &PortClient::ReadMessages);
     // A refused or missing port ends in the unconnected state without a disconnect signal, and
     // the error comes before the state has changed, so the state change is what counts.
-    connect(&socket, &QLocalSocket::stateChanged, this, [this](QLocalSocket::LocalSocketState state) {
-        if (state == QLocalSocket::UnconnectedState)
-            Lost();
-    });
+    connect(&socket, &QLocalSocket::stateChanged, this,
+            [this](QLocalSocket::LocalSocketState state) {
+                if (state == QLocalSocket::UnconnectedState)
+                    Lost();
+            });
 }
 
-QString PortClient::DefaultPath() { return VirtualUnitPort::DefaultSocketPath(); }
+QString PortClient::DefaultPath() {
+    return VirtualUnitPort::DefaultSocketPath();
+}
 
 void PortClient::Plug() {
     if (wanted)

@@ -135,8 +135,8 @@ ParsedCommand ParseFan(const Tokens& tokens) {
     }
     const std::optional<int> rpm = Unsigned(tokens.At(2), 65535);
     if (!rpm)
-        return Fail(
-            QStringLiteral("fan speed must be a number from 0 to 65535, not '%1'").arg(tokens.At(2)));
+        return Fail(QStringLiteral("fan speed must be a number from 0 to 65535, not '%1'")
+                        .arg(tokens.At(2)));
     command.kind = Kind::HoldFan;
     command.value = *rpm;
     return Ok(command);

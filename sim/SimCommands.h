@@ -13,21 +13,21 @@ struct SimCommand {
     enum class Kind {
         Plug,
         Unplug,
-        Silent,        // flag
-        HoldState,     // value: the code
+        Silent,    // flag
+        HoldState, // value: the code
         StateAuto,
-        HoldTemp,      // sensor, value: tenths of a degree Celsius
-        TempAbsent,    // sensor
-        TempAuto,      // sensor
-        HoldFan,       // fan, value: rpm
-        FanAuto,       // fan
-        Hours,         // value
+        HoldTemp,   // sensor, value: tenths of a degree Celsius
+        TempAbsent, // sensor
+        TempAuto,   // sensor
+        HoldFan,    // fan, value: rpm
+        FanAuto,    // fan
+        Hours,      // value
         Boot,
-        Variant,       // value: the letter
-        Letter,        // value: the letter
-        Reply,         // bytes
+        Variant, // value: the letter
+        Letter,  // value: the letter
+        Reply,   // bytes
         Status,
-        Wait,          // value: milliseconds
+        Wait, // value: milliseconds
         Quit,
     };
 

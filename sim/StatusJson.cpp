@@ -40,9 +40,8 @@ QJsonObject StatusObject(const UnitModel& model, bool attached) {
     return {
         {"state", model.StateCode()},
         {"temps", temps},
-        {"fans",
-         QJsonObject{{"front", model.FanRpm(UnitModel::Fan::Front)},
-                     {"rear", model.FanRpm(UnitModel::Fan::Rear)}}},
+        {"fans", QJsonObject{{"front", model.FanRpm(UnitModel::Fan::Front)},
+                             {"rear", model.FanRpm(UnitModel::Fan::Rear)}}},
         {"line1", LineText(model.ReceivedLine(1))},
         {"line2", LineText(model.ReceivedLine(2))},
         {"fanSettings", FanSettingsObject(model.FanSettings())},

@@ -101,8 +101,7 @@ double Approach(double value, double target, double ms, double tauMs) {
 
 } // namespace
 
-UnitModel::UnitModel()
-    : unitSettings(DefaultUnitSettings()), fanSettings(DefaultFanSettings()) {
+UnitModel::UnitModel() : unitSettings(DefaultUnitSettings()), fanSettings(DefaultFanSettings()) {
     for (std::size_t i = 2; i < sensors.size(); ++i)
         sensors[i].mode = SensorMode::Absent;
     // Found running: the fans have long reached their speeds.

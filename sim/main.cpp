@@ -109,7 +109,8 @@ private:
     void ReceiveFrame(const QByteArray& frame) {
         SyncModel();
         if (record.isOpen()) {
-            const QByteArray line = QByteArray::number(clock.elapsed()) + ' ' + frame.toHex() + '\n';
+            const QByteArray line =
+                QByteArray::number(clock.elapsed()) + ' ' + frame.toHex() + '\n';
             record.write(line);
         }
         if (const std::optional<QByteArray> reply = model.HandleFrame(frame))
@@ -122,8 +123,10 @@ private:
             ++source.lineNumber;
             const ParsedCommand parsed = ParseCommand(line);
             if (!parsed.error.isEmpty()) {
-                PrintError(QStringLiteral("%1:%2: %3").arg(source.name).arg(source.lineNumber).arg(
-                    parsed.error));
+                PrintError(QStringLiteral("%1:%2: %3")
+                               .arg(source.name)
+                               .arg(source.lineNumber)
+                               .arg(parsed.error));
                 continue;
             }
             if (!parsed.command)
@@ -182,15 +185,15 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("A simulated cooling unit that plugs into the control centre."));
     parser.addHelpOption();
-    const QCommandLineOption portOption(
-        QStringLiteral("port"), QStringLiteral("The control centre's unit port."),
-        QStringLiteral("PATH"), PortClient::DefaultPath());
-    const QCommandLineOption scriptOption(
-        QStringLiteral("script"), QStringLiteral("Run the commands of FILE first."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption recordOption(
-        QStringLiteral("record"), QStringLiteral("Append every frame received to FILE."),
-        QStringLiteral("FILE"));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("The control centre's unit port."),
+                                        QStringLiteral("PATH"), PortClient::DefaultPath());
+    const QCommandLineOption scriptOption(QStringLiteral("script"),
+                                          QStringLiteral("Run the commands of FILE first."),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption recordOption(QStringLiteral("record"),
+                                          QStringLiteral("Append every frame received to FILE."),
+                                          QStringLiteral("FILE"));
     const QCommandLineOption interfaceOption(
         QStringLiteral("interface"), QStringLiteral("Number of the unit's first interface."),
         QStringLiteral("N"), QStringLiteral("0"));
@@ -205,7 +208,8 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
     if (!parser.positionalArguments().isEmpty()) {
-        PrintError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        PrintError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
         return 2;
     }
 
