@@ -113,6 +113,10 @@ public:
     // --- operator interface -------------------------------------------------------------------
     void SetWindowTexts();
     void InstallHelpKeyHook();
+    // The tray icon either steps through its frames every 300 ms or shows one still frame
+    // (frame 0 is the normal icon). Warnings and the critical shutdown switch it.
+    void SetTrayAnimation(bool on);
+    void ShowTrayFrame(int frame);
     void HeatingCountDownTimerTimer();
 
     // --- logging ------------------------------------------------------------------------------
