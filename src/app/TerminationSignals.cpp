@@ -22,11 +22,12 @@ void OnSignal(int signalNumber) {
 
 } // namespace
 
-TerminationSignals::TerminationSignals() {
+TerminationSignals::TerminationSignals(Delivery delivery) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
         throw std::runtime_error("cannot create the signal pipe");
     notifier = std::make_unique<QSocketNotifier>(signalPipe[1], QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, &TerminationSignals::Drain);
+    notifier->setEnabled(delivery == Delivery::Immediate);
 
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -43,6 +44,10 @@ TerminationSignals::~TerminationSignals() {
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;
+}
+
+void TerminationSignals::StartDelivery() {
+    notifier->setEnabled(true);
 }
 
 void TerminationSignals::Drain() {

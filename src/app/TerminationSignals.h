@@ -12,8 +12,14 @@ class TerminationSignals : public QObject {
     Q_OBJECT
 
 public:
-    TerminationSignals();
+    // Held: a signal caught before anyone listens (during start-up) waits, instead of
+    // killing the program half-built, until StartDelivery().
+    enum class Delivery { Immediate, Held };
+
+    explicit TerminationSignals(Delivery delivery = Delivery::Immediate);
     ~TerminationSignals() override;
+
+    void StartDelivery();
 
 signals:
     void terminationRequested(int signalNumber);

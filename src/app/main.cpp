@@ -14,13 +14,16 @@
 namespace {
 
 int RunControlCentre(SingleInstance& instance) {
+    // Caught from the start: a logout while the window is being built still ends the run
+    // through the close sequence, once the window is there to run it.
+    TerminationSignals signalsToClose(TerminationSignals::Delivery::Held);
     TForm1 form(MakeDesktopServices());
     if (form.IsTerminating())
         return 0;
     QObject::connect(&instance, &SingleInstance::restoreRequested, &form, &TForm1::Open1Click);
-    TerminationSignals signalsToClose;
     QObject::connect(&signalsToClose, &TerminationSignals::terminationRequested, &form,
                      &TForm1::Exit1Click);
+    signalsToClose.StartDelivery();
     form.show();
     QApplication::exec();
     return 0;

@@ -6,4 +6,6 @@ std::unique_ptr<QSettings> OpenSettingsStore() {
                                        QString::fromLatin1(kSettingsApplication));
 }
 
-QString SettingsStorePath() { return OpenSettingsStore()->fileName(); }
+QString SettingsStorePath() {
+    return OpenSettingsStore()->fileName();
+}

@@ -120,7 +120,9 @@ UsbDeviceInfo ReadInfo(libusb_device* device) {
 
 LibusbBackend::LibusbBackend(LibusbBackendOptions options) : options(std::move(options)) {}
 
-LibusbBackend::~LibusbBackend() { Stop(); }
+LibusbBackend::~LibusbBackend() {
+    Stop();
+}
 
 bool LibusbBackend::Start(UsbBackendSink& target) {
     // A second sink would never hear of the devices the first one was told about.

@@ -30,4 +30,21 @@ TEST_P(TerminationSignal, ClosesTheWindowLikeExit) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, TerminationSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
+// A signal during start-up neither kills the program nor gets lost: it waits for the window.
+TEST(HeldTerminationSignals, ArriveOnlyOnceDeliveryStartsAndThenExactlyOnce) {
+    TerminationSignals signalsToClose(TerminationSignals::Delivery::Held);
+    std::vector<int> received;
+    QObject::connect(&signalsToClose, &TerminationSignals::terminationRequested,
+                     [&](int number) { received.push_back(number); });
+
+    ::raise(SIGTERM);
+    QTest::qWait(200);
+    EXPECT_TRUE(received.empty());
+
+    signalsToClose.StartDelivery();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !received.empty(); }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(received, std::vector<int>{SIGTERM});
+}
+
 } // namespace

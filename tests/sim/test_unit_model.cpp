@@ -332,8 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "83ff"},
         SensorCase{"HeldOnSensorFive", 5, [](UnitModel& m) { m.HoldTemperature(5, 450); }, 450,
                    "c201"},
-        SensorCase{"EvaporatorAbsent", 1, [](UnitModel& m) { m.SetSensorAbsent(1); }, -990,
-                   "22fc"},
+        SensorCase{"EvaporatorAbsent", 1, [](UnitModel& m) { m.SetSensorAbsent(1); }, -990, "22fc"},
         SensorCase{"AmbientAbsent", 2, [](UnitModel& m) { m.SetSensorAbsent(2); }, -990, "22fc"},
         SensorCase{"OptionalSensorBackToAbsent", 4,
                    [](UnitModel& m) {

@@ -91,8 +91,8 @@ private:
 
 class Simulator {
 public:
-    Simulator(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                QProcessEnvironment::systemEnvironment()) {
+    Simulator(const QStringList& arguments,
+              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(UNIT_SIM_PATH), arguments);
     }
@@ -123,8 +123,8 @@ public:
 
     bool Quits() {
         Send("quit");
-        return process.waitForFinished(kTimeoutMs) && process.exitStatus() == QProcess::NormalExit &&
-               process.exitCode() == 0;
+        return process.waitForFinished(kTimeoutMs) &&
+               process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
 
     QProcess process;
@@ -147,8 +147,8 @@ TEST(UnitSimProgram, PlugsIntoTheDefaultPortOnceItExists) {
     QThread::msleep(400);
     const QString folder = runtime.path() + QStringLiteral("/tarvik-control-centre");
     ASSERT_TRUE(QDir().mkpath(folder));
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     PortSide port;
     ASSERT_TRUE(port.Listen(folder + QStringLiteral("/unit-port")));
 

@@ -87,9 +87,8 @@ public:
         reported = version;
         return versionStatus;
     }
-    std::uint32_t EventRegister(DriverHandle, const std::vector<MatchTable>&,
-                                std::uint32_t actions, std::uint32_t options,
-                                std::uint32_t& eventHandle) override {
+    std::uint32_t EventRegister(DriverHandle, const std::vector<MatchTable>&, std::uint32_t actions,
+                                std::uint32_t options, std::uint32_t& eventHandle) override {
         std::lock_guard lock(mutex);
         if (registerStatus != UsbStatus::Success)
             return registerStatus;

@@ -1,6 +1,6 @@
 #include "usb/DeviceLayer.h"
-#include "usb/UsbStatus.h"
 #include "usb/FakeDriverPort.h"
+#include "usb/UsbStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -128,8 +128,7 @@ struct RegistrationCase {
     std::uint32_t actions;
 };
 
-class Registration : public DeviceLayer,
-                     public ::testing::WithParamInterface<RegistrationCase> {};
+class Registration : public DeviceLayer, public ::testing::WithParamInterface<RegistrationCase> {};
 
 TEST_P(Registration, ActionMaskFollowsTheCallbacksGiven) {
     const RegistrationCase& c = GetParam();
@@ -170,8 +169,7 @@ TEST_F(DeviceLayer, InsertAndRemoveRunTheCallbacksOnTheListenerAndRetireTheHandl
     WDU_DEVICE_HANDLE device = log.attached[0];
     EXPECT_EQ(layer.DeviceCount(), 1u);
     EXPECT_NE(log.callbackThread, std::this_thread::get_id());
-    EXPECT_EQ(port.SentBack()[0].options & EventOption::AcceptControl,
-              EventOption::AcceptControl);
+    EXPECT_EQ(port.SentBack()[0].options & EventOption::AcceptControl, EventOption::AcceptControl);
 
     std::uint8_t buffer[8] = {};
     std::uint32_t transferred = 0;
@@ -259,7 +257,7 @@ TEST_F(DeviceLayer, PowerChangesReachTheirCallbackOnlyForListedDevices) {
     ASSERT_EQ(Init(true, true), UsbStatus::Success);
     port.Plug(5, UnitInfo());
     port.Raise(0x40, 5);
-    port.Raise(0x80, 99); // not listed
+    port.Raise(0x80, 99);  // not listed
     port.Raise(0x4000, 5); // not a power action: ignored
     ASSERT_TRUE(port.AwaitSentBack(4));
     EXPECT_EQ(log.powerActions, std::vector<std::uint32_t>{0x40});

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/ioctl.h>
 #include <linux/usbdevice_fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -190,9 +190,10 @@ public:
                     break;
                 case USBDEVFS_DISCARDURB: {
                     const auto address = *reinterpret_cast<gulong*>(arg->data);
-                    const auto it = std::find_if(
-                        pendingIn.begin(), pendingIn.end(),
-                        [address](const Urb& urb) { return urb.urb->client_addr == address; });
+                    const auto it =
+                        std::find_if(pendingIn.begin(), pendingIn.end(), [address](const Urb& urb) {
+                            return urb.urb->client_addr == address;
+                        });
                     if (it == pendingIn.end()) {
                         result = -1;
                         error = EINVAL;
@@ -561,9 +562,8 @@ TEST_F(LibusbBackendTest, ClaimsTheInterfaceAndExchangesAFrameByteForByte) {
     EXPECT_EQ(backend->SetInterface(key, kUnitInterface, kUnitAlternateSetting),
               UsbStatus::Success);
     EXPECT_EQ(Unit(2).Claimed(), std::vector<unsigned>{kUnitInterface});
-    EXPECT_EQ(Unit(2).SelectedSettings(),
-              (std::vector<std::pair<unsigned, unsigned>>{
-                  {kUnitInterface, kUnitAlternateSetting}}));
+    EXPECT_EQ(Unit(2).SelectedSettings(), (std::vector<std::pair<unsigned, unsigned>>{
+                                              {kUnitInterface, kUnitAlternateSetting}}));
 
     ExpectExchange(key, kFrame, 2);
     ExpectExchange(key, Bytes{0x01, 0x02}, 2);
@@ -694,9 +694,8 @@ TEST_F(LibusbBackendTest, TransferInProgressWhenTheUnitGoesEndsWithDeviceNotFoun
     std::uint32_t status = 0;
     std::uint32_t transferred = 99;
     Bytes in(64, 0);
-    std::thread reader([&] {
-        status = backend->Transfer(key, kInPipe, true, in.data(), 64, transferred, 10000);
-    });
+    std::thread reader(
+        [&] { status = backend->Transfer(key, kInPipe, true, in.data(), 64, transferred, 10000); });
     const auto deadline = Clock::now() + kEventDeadline;
     while (Unit(2).PendingInUrbs() == 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(5ms);

@@ -2,8 +2,8 @@
 #include "usb/UsbDriver.h"
 #include "usb/UsbStatus.h"
 #include "usb/UsbUnitConnection.h"
-#include "usb/VirtualUnitPort.h"
 #include "usb/VirtualUnitClient.h"
+#include "usb/VirtualUnitPort.h"
 
 #include <QTemporaryDir>
 

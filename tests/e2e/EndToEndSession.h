@@ -1,0 +1,170 @@
+#pragma once
+
+// The two real programs on one private desktop session: the control centre and the simulated
+// unit, each with the folders of a user of its own. Tests run under xvfb-run; message boxes are
+// answered with xdotool as a person would press Enter.
+
+#include <QByteArray>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct RecordedFrame {
+    qint64 ms = 0;
+    QByteArray hex;
+};
+
+class EndToEndSession {
+public:
+    EndToEndSession() {
+        environment = QProcessEnvironment::systemEnvironment();
+        const QString base = root.path();
+        const QString runtime = base + QStringLiteral("/run");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("/data"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("/config"));
+        environment.insert(QStringLiteral("HOME"), base + QStringLiteral("/home"));
+        // The real desktop platform, not the offscreen one the unit tests use.
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("SESSION_MANAGER"));
+        QDir().mkpath(base + QStringLiteral("/home"));
+    }
+
+    ~EndToEndSession() {
+        for (QProcess* process : {&controlCentre, &unit}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+
+    QString Path(const QString& name) const { return root.filePath(name); }
+    QString DataFolder() const { return Path(QStringLiteral("data/tarvik-control-centre")); }
+
+    bool StartControlCentre() {
+        controlCentre.setProcessEnvironment(environment);
+        controlCentre.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        controlCentre.start(QStringLiteral(CONTROL_CENTRE_PATH), {});
+        return controlCentre.waitForStarted(5000);
+    }
+
+    bool StartUnit(QStringList arguments = {}) {
+        arguments << QStringLiteral("--record") << RecordPath();
+        unit.setProcessEnvironment(environment);
+        unit.start(QStringLiteral(UNIT_SIM_PATH), arguments);
+        return unit.waitForStarted(5000);
+    }
+
+    // A command typed at the simulated unit.
+    void TellUnit(const char* command) {
+        unit.write(command);
+        unit.write("\n");
+        unit.waitForBytesWritten(5000);
+    }
+
+    QJsonObject UnitStatus() {
+        TellUnit("status");
+        QElapsedTimer timer;
+        timer.start();
+        while (!unit.canReadLine() && timer.elapsed() < 5000)
+            unit.waitForReadyRead(100);
+        return QJsonDocument::fromJson(unit.readLine()).object();
+    }
+
+    std::vector<RecordedFrame> Frames() const {
+        std::vector<RecordedFrame> frames;
+        QFile file(RecordPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return frames;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const qsizetype blank = line.indexOf(' ');
+            if (blank < 0)
+                continue;
+            frames.push_back({line.left(blank).toLongLong(), line.mid(blank + 1)});
+        }
+        return frames;
+    }
+
+    // Polls the unit's record until the condition holds.
+    bool WaitForFrames(const std::function<bool(const std::vector<RecordedFrame>&)>& condition,
+                       int timeoutMs) const {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            if (condition(Frames()))
+                return true;
+            QThread::msleep(50);
+        }
+        return condition(Frames());
+    }
+
+    // Presses Enter on the visible message box of the control centre.
+    bool AnswerMessageBox(int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            const QByteArray windows =
+                RunXdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                            QStringLiteral("--name"), QStringLiteral("^Tarvik II Control Centre")});
+            const QList<QByteArray> ids = windows.trimmed().split('\n');
+            if (!windows.trimmed().isEmpty()) {
+                for (const QByteArray& id : ids)
+                    RunXdotool({QStringLiteral("key"), QStringLiteral("--window"),
+                                QString::fromLatin1(id), QStringLiteral("Return")});
+                return true;
+            }
+            QThread::msleep(100);
+        }
+        return false;
+    }
+
+    // Ends the control centre the way the desktop does at logout.
+    std::optional<int> TerminateControlCentre(int timeoutMs) {
+        controlCentre.terminate();
+        return ExitCode(controlCentre, timeoutMs);
+    }
+
+    static std::optional<int> ExitCode(QProcess& process, int timeoutMs) {
+        if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
+            return std::nullopt;
+        return process.exitCode();
+    }
+
+    QProcess controlCentre;
+    QProcess unit;
+
+private:
+    QString RecordPath() const { return Path(QStringLiteral("frames.txt")); }
+
+    QByteArray RunXdotool(const QStringList& arguments) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(environment);
+        xdotool.start(QStringLiteral("xdotool"), arguments);
+        xdotool.waitForFinished(5000);
+        return xdotool.readAllStandardOutput();
+    }
+
+    QTemporaryDir root;
+    QProcessEnvironment environment;
+};
+
+inline QByteArray RequestHex(int packet) {
+    return QByteArray("01") + QByteArray::number(packet, 16).rightJustified(2, '0') + "04";
+}
+
+inline QByteArray BlankLineHex(int packet) {
+    return RequestHex(packet).left(4) + "02" + QByteArray(24, ' ').toHex() + "04";
+}

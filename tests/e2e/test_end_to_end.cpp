@@ -1,0 +1,138 @@
+// The control centre and the simulated unit, both real programs, on a private X display.
+
+#include "EndToEndSession.h"
+
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kStartMs = 8000;
+// Two data ticks and a margin: long enough for a poll, short enough to notice none came.
+constexpr int kTwoTicksMs = 7000;
+
+std::vector<qint64> StatusRequestTimes(const std::vector<RecordedFrame>& frames) {
+    std::vector<qint64> times;
+    for (const RecordedFrame& frame : frames) {
+        if (frame.hex == RequestHex(1))
+            times.push_back(frame.ms);
+    }
+    return times;
+}
+
+std::size_t CountStatusRequests(const std::vector<RecordedFrame>& frames) {
+    return StatusRequestTimes(frames).size();
+}
+
+std::vector<QByteArray> HexOf(const std::vector<RecordedFrame>& frames) {
+    std::vector<QByteArray> hex;
+    for (const RecordedFrame& frame : frames)
+        hex.push_back(frame.hex);
+    return hex;
+}
+
+std::string Listing(const std::vector<RecordedFrame>& frames) {
+    std::string text;
+    for (const RecordedFrame& frame : frames)
+        text += std::to_string(frame.ms) + " " + frame.hex.toStdString() + "\n";
+    return text;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    // Starts both programs and waits for the first status poll of the periodic cycle (the
+    // first request of all is the start-up one).
+    void StartWithUnit() {
+        ASSERT_TRUE(session.StartControlCentre());
+        ASSERT_TRUE(session.StartUnit());
+        ASSERT_TRUE(session.WaitForFrames(
+            [](const auto& frames) { return CountStatusRequests(frames) >= 2; }, kStartMs))
+            << Listing(session.Frames());
+    }
+
+    EndToEndSession session;
+};
+
+TEST_F(EndToEnd, StartAsksForEveryPacketSetsNormalFansThenPollsEveryThreeSeconds) {
+    StartWithUnit();
+    ASSERT_TRUE(session.WaitForFrames(
+        [](const auto& frames) { return CountStatusRequests(frames) >= 4; }, 3 * kTwoTicksMs));
+    const std::vector<RecordedFrame> frames = session.Frames();
+
+    // Start-up: the four requests in order, then the "Normal" fan preset as a packet 3.
+    ASSERT_GE(frames.size(), 5u) << Listing(frames);
+    const std::vector<QByteArray> hex = HexOf(frames);
+    EXPECT_EQ(
+        std::vector<QByteArray>(hex.begin(), hex.begin() + 4),
+        (std::vector<QByteArray>{RequestHex(1), RequestHex(2), RequestHex(3), RequestHex(6)}));
+    EXPECT_TRUE(hex[4].startsWith("010302")) << Listing(frames);
+
+    const QJsonObject status = session.UnitStatus();
+    const QJsonArray words = status.value("fanSettings").toObject().value("words").toArray();
+    ASSERT_EQ(words.size(), 10);
+    EXPECT_EQ(words[0].toInt(), 2100);
+    EXPECT_EQ(words[1].toInt(), 1100);
+    EXPECT_EQ(words[2].toInt(), 1400);
+    EXPECT_EQ(words[8].toInt(), 1100);
+    EXPECT_EQ(words[9].toInt(), 1400);
+
+    // After the start-up requests the status request comes once per data tick.
+    std::vector<qint64> polls = StatusRequestTimes(frames);
+    polls.erase(polls.begin());
+    ASSERT_GE(polls.size(), 3u);
+    for (std::size_t i = 1; i < polls.size(); ++i) {
+        const qint64 gap = polls[i] - polls[i - 1];
+        EXPECT_GT(gap, 2000) << Listing(frames);
+        EXPECT_LT(gap, 4500) << Listing(frames);
+    }
+    EXPECT_EQ(session.controlCentre.state(), QProcess::Running);
+}
+
+TEST_F(EndToEnd, UnplugAndReplugBringsReadingsBackWithoutARestart) {
+    StartWithUnit();
+    session.TellUnit("unplug");
+    QThread::msleep(500);
+    const std::size_t framesWhenUnplugged = session.Frames().size();
+    QThread::msleep(kTwoTicksMs);
+    EXPECT_EQ(session.Frames().size(), framesWhenUnplugged) << "nothing reaches an unplugged unit";
+    EXPECT_FALSE(session.UnitStatus().value("attached").toBool());
+    ASSERT_EQ(session.controlCentre.state(), QProcess::Running);
+
+    const std::size_t pollsBefore = CountStatusRequests(session.Frames());
+    session.TellUnit("temp 2 31");
+    session.TellUnit("plug");
+    EXPECT_TRUE(session.WaitForFrames(
+        [&](const auto& frames) { return CountStatusRequests(frames) >= pollsBefore + 2; },
+        kTwoTicksMs + 2000))
+        << Listing(session.Frames());
+    EXPECT_TRUE(session.UnitStatus().value("attached").toBool());
+    EXPECT_EQ(session.controlCentre.state(), QProcess::Running);
+}
+
+TEST_F(EndToEnd, EndingTheProgramReturnsTheHoursAndBlanksBothDisplayLines) {
+    StartWithUnit();
+    const std::size_t before = session.Frames().size();
+    EXPECT_EQ(session.TerminateControlCentre(15000), std::optional<int>(0));
+
+    ASSERT_TRUE(session.WaitForFrames(
+        [&](const auto& frames) { return frames.size() >= before + 3; }, 5000));
+    const std::vector<QByteArray> hex = HexOf(session.Frames());
+    const std::vector<QByteArray> last(hex.end() - 3, hex.end());
+    EXPECT_TRUE(last[0].startsWith("010202")) << "the unit's settings with its hours";
+    EXPECT_EQ(last[1], BlankLineHex(6));
+    EXPECT_EQ(last[2], BlankLineHex(7));
+    EXPECT_EQ(session.UnitStatus().value("line1").toString(), QString(16, QLatin1Char(' ')));
+}
+
+TEST_F(EndToEnd, WithoutAUnitTheProgramSaysSoAndEndsOnceAnswered) {
+    ASSERT_TRUE(session.StartControlCentre());
+    ASSERT_TRUE(session.AnswerMessageBox(15000)) << "no message box came up";
+    EXPECT_EQ(EndToEndSession::ExitCode(session.controlCentre, 10000), std::optional<int>(0));
+    // The run never started, so it left no start-up record behind.
+    EXPECT_FALSE(QFile::exists(session.DataFolder() + QStringLiteral("/Operatation.log")));
+}
+
+} // namespace
