@@ -112,8 +112,10 @@ void BenchErrorRecord(const char* label, qint64 bytes) {
     while (content.size() < bytes)
         content += line;
     QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(content);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        std::printf("cannot prepare %s\n", qPrintable(path));
+        return;
+    }
     file.close();
 
     RecordingMessageSink messages;
