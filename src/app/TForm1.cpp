@@ -38,6 +38,8 @@ TForm1::TForm1(Services services, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     move(556, 196);
     CreateTimers();
+    ConnectMonitorHandlers();
+    ConnectLogHandlers();
     Construct();
 }
 
@@ -87,9 +89,11 @@ void TForm1::Construct() {
     initialised = false;
     try {
         exeDirectory = services.files->DataDirectory();
-        errorLog = std::make_unique<LogManager>(exeDirectory + QStringLiteral("Error.log"));
+        errorLog = std::make_unique<LogManager>(exeDirectory + QStringLiteral("Error.log"),
+                                                *services.messages, *services.processes);
         operationLog =
-            std::make_unique<LogManager>(exeDirectory + QStringLiteral("Operatation.log"));
+            std::make_unique<LogManager>(exeDirectory + QStringLiteral("Operatation.log"),
+                                         *services.messages, *services.processes);
 
         usbConnected = false;
         ConnectUnit();

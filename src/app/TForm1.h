@@ -16,6 +16,8 @@
 
 class LogManager;
 class CPUThread;
+struct KelvData;
+struct SensorData;
 
 // The control centre's main window and controller: it owns the run-time state, the timers and
 // every handler. Members of each subsystem are defined in that subsystem's folder.
@@ -96,9 +98,18 @@ public:
 
     // --- monitoring ---------------------------------------------------------------------------
     void UpdateUnitStatus();
+    void ShowTemperatures();
+    void ShowFanSpeeds();
+    void CheckSensorLimits();
+    void CheckSensorLimit(SensorData& slot);
+    void RunWarningAction();
+    void StartCriticalShutdown();
     void ApplyFactoryDefaults();
     void ShutDownTimerTimer();
     void BlinkTimerTimer();
+    void WarningHandlingComboBoxChange();
+    // Whether the monitor last asked the tray icon to animate (warnings, pending shutdown).
+    bool TrayAnimationRequested() const { return trayAnimationRequested; }
 
     // --- settings -----------------------------------------------------------------------------
     void LoadSensorSettings();
@@ -121,6 +132,9 @@ public:
 
     // --- logging ------------------------------------------------------------------------------
     void WriteOperationLogRecord();
+    void WriteErrorLogRecord();
+    void ViewLogButtonClick();
+    void ErrorViewButtonClick();
     void MaintainTimerTimer();
 
     // --- host metrics -------------------------------------------------------------------------
@@ -150,6 +164,22 @@ private:
     // Runs a handler's work; an error is shown as "Error: ..." and the handler ends.
     void Guarded(const std::function<void()>& work);
     void ShowError(const std::exception_ptr& error);
+
+    // Monitoring and alarms.
+    void ConnectMonitorHandlers();
+    void ShowUnitState();
+    void RaiseTrayAlarm();
+    void SwitchTrayAnimation(bool on);
+    int WarningChoice() const;
+    void PlayAlarmSound();
+    void ShowCriticalDisplayText();
+    void RequestSystemPowerOff();
+    bool trayAnimationRequested = false;
+
+    // Logging.
+    void ConnectLogHandlers();
+    KelvData TakeLogSnapshot() const;
+    void WriteLogRecord(const std::unique_ptr<LogManager>& log);
 
     PacketExchange exchange;
     bool terminating = false;

@@ -3,10 +3,6 @@
 // and changes no caller.
 #include "app/TForm1.h"
 
-void TForm1::UpdateUnitStatus() {}
-void TForm1::ApplyFactoryDefaults() {}
-void TForm1::ShutDownTimerTimer() {}
-void TForm1::BlinkTimerTimer() {}
 void TForm1::LoadSensorSettings() {}
 void TForm1::LoadChoiceSettings() {}
 void TForm1::LoadUnitSettings() {}
@@ -17,5 +13,4 @@ void TForm1::InstallHelpKeyHook() {}
 void TForm1::SetTrayAnimation(bool) {}
 void TForm1::ShowTrayFrame(int) {}
 void TForm1::HeatingCountDownTimerTimer() {}
-void TForm1::WriteOperationLogRecord() {}
 void TForm1::MaintainTimerTimer() {}

@@ -4,8 +4,13 @@
 #include "usb/VirtualUnitPort.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -35,6 +40,84 @@ QString XdgFileLocations::DataDirectory() const {
     return QDir::cleanPath(base + QStringLiteral("/tarvik-control-centre")) + QLatin1Char('/');
 }
 
+// ---- alarms and log viewing ---------------------------------------------------------------------
+
+QStringList ExternalSoundPlayer::DefaultPrograms() {
+    return {QStringLiteral("pw-play"), QStringLiteral("paplay"), QStringLiteral("aplay")};
+}
+
+ExternalSoundPlayer::ExternalSoundPlayer(QStringList programs, int boundMs,
+                                         std::function<void()> beep)
+    : programs(std::move(programs)), boundMs(boundMs), beep(std::move(beep)) {}
+
+void ExternalSoundPlayer::DefaultBeep() {
+    QApplication::beep();
+}
+
+// A program that is installed may still fail (pw-play without a running PipeWire, for one), so
+// the next one gets its turn. One that hangs is stopped at the bound and not followed by
+// another: it may well have been playing.
+void ExternalSoundPlayer::PlayToEnd(const QString& wavFile) {
+    if (QFileInfo(wavFile).isFile()) {
+        for (const QString& program : programs) {
+            switch (PlayWith(program, wavFile)) {
+            case Outcome::Played:
+                return;
+            case Outcome::TimedOut:
+                beep();
+                return;
+            case Outcome::Unavailable:
+                break;
+            }
+        }
+    }
+    beep();
+}
+
+ExternalSoundPlayer::Outcome ExternalSoundPlayer::PlayWith(const QString& program,
+                                                           const QString& wavFile) const {
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
+        return Outcome::Unavailable;
+    QProcess player;
+    player.setStandardInputFile(QProcess::nullDevice());
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.setStandardErrorFile(QProcess::nullDevice());
+    player.start(path, {wavFile});
+    if (!player.waitForStarted(boundMs))
+        return Outcome::Unavailable;
+    if (!player.waitForFinished(boundMs)) {
+        player.kill();
+        player.waitForFinished(boundMs);
+        return Outcome::TimedOut;
+    }
+    const bool played = player.exitStatus() == QProcess::NormalExit && player.exitCode() == 0;
+    return played ? Outcome::Played : Outcome::Unavailable;
+}
+
+void LogindShutdownRequester::RequestPowerOff() {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"));
+    // false: no interactive authentication; a refusal is simply not acted upon.
+    call << false;
+    QDBusConnection::systemBus().send(call);
+}
+
+bool DesktopProcessLauncher::RunAndWait(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    process.start(program, arguments);
+    if (!process.waitForStarted(-1))
+        return false;
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    return true;
+}
+
 Services MakeDesktopServices() {
     Services services;
     services.messages = std::make_unique<DesktopMessageSink>();
@@ -42,5 +125,8 @@ Services MakeDesktopServices() {
     services.files = std::make_unique<XdgFileLocations>();
     services.unitLink = std::make_unique<UsbStack>(VirtualUnitPort::DefaultSocketPath(),
                                                   UsbStack::DefaultInstallerPath());
+    services.sound = std::make_unique<ExternalSoundPlayer>();
+    services.shutdown = std::make_unique<LogindShutdownRequester>();
+    services.processes = std::make_unique<DesktopProcessLauncher>();
     return services;
 }

@@ -78,10 +78,10 @@ TEST_F(Cycle, SilentUnitQueuesTheLossAndResetsBothPipesEveryTick) {
     EXPECT_TRUE(messages->shown.isEmpty());
 
     // The unit answers again: the next tick decodes its status.
-    unit.status[2] = 0x21;
+    unit.status[2] = 0x06;
     link->responder = unit.Responder();
     f.UpdateDataTimerTimer();
-    EXPECT_EQ(unitData.unitState, 0x21);
+    EXPECT_EQ(unitData.unitState, 0x06);
 }
 
 struct HoursCase {

@@ -78,8 +78,8 @@ TEST_F(Lifecycle, StartLeavesTimersRunningWithTheirIntervalsAndFlagsClear) {
     ASSERT_TRUE(f.traceMessages);
     EXPECT_TRUE(f.traceMessages->isEmpty());
     EXPECT_EQ(trayHintSelection.load(), 0);
-    EXPECT_EQ(f.errorLog->FilePath(), files->dir.path() + "/Error.log");
-    EXPECT_EQ(f.operationLog->FilePath(), files->dir.path() + "/Operatation.log");
+    EXPECT_EQ(f.errorLog->GetFileName(), files->dir.path() + "/Error.log");
+    EXPECT_EQ(f.operationLog->GetFileName(), files->dir.path() + "/Operatation.log");
     EXPECT_TRUE(f.cpuSpeedMHz && f.cpuLoadPercent);
 }
 

@@ -32,6 +32,16 @@ protected:
         services.clock = std::move(fakeClock);
         services.files = std::move(fileLocations);
         services.unitLink = std::move(unitLink);
+
+        auto soundPlayer = std::make_unique<RecordingSoundPlayer>();
+        auto shutdownRequester = std::make_unique<RecordingShutdownRequester>();
+        auto processLauncher = std::make_unique<RecordingProcessLauncher>();
+        sound = soundPlayer.get();
+        powerOff = shutdownRequester.get();
+        launcher = processLauncher.get();
+        services.sound = std::move(soundPlayer);
+        services.shutdown = std::move(shutdownRequester);
+        services.processes = std::move(processLauncher);
     }
 
     TForm1& Build(bool show = true) {
@@ -57,5 +67,8 @@ protected:
     FakeClock* clock = nullptr;
     TempFileLocations* files = nullptr;
     ScriptedUnitLink* link = nullptr;
+    RecordingSoundPlayer* sound = nullptr;
+    RecordingShutdownRequester* powerOff = nullptr;
+    RecordingProcessLauncher* launcher = nullptr;
     std::unique_ptr<TForm1> form;
 };

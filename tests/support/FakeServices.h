@@ -42,6 +42,46 @@ public:
     const char* failWith = nullptr;
 };
 
+// --- alarms and log viewing ----------------------------------------------------------------------
+
+// Records the files it is asked to play; plays nothing.
+class RecordingSoundPlayer : public SoundPlayer {
+public:
+    void PlayToEnd(const QString& wavFile) override { played.append(wavFile); }
+    QStringList played;
+};
+
+// Counts power-off requests; a test may look around at the moment of the request.
+class RecordingShutdownRequester : public ShutdownRequester {
+public:
+    void RequestPowerOff() override {
+        ++requests;
+        if (onRequest)
+            onRequest();
+    }
+    int requests = 0;
+    std::function<void()> onRequest;
+};
+
+// Records the programs it is asked to run; runs nothing. While "running", a test may act as
+// the rest of the program would (timers ticking, the window closing).
+class RecordingProcessLauncher : public ProcessLauncher {
+public:
+    struct Run {
+        QString program;
+        QStringList arguments;
+    };
+    bool RunAndWait(const QString& program, const QStringList& arguments) override {
+        runs.push_back({program, arguments});
+        if (whileRunning)
+            whileRunning();
+        return startable;
+    }
+    std::vector<Run> runs;
+    std::function<void()> whileRunning;
+    bool startable = true;
+};
+
 // The result of one transfer as the unit link reports it.
 struct LinkReply {
     std::uint32_t result = 0; // count of bytes read, 0 for a failed write, or a status
@@ -80,6 +120,9 @@ public:
     bool unitPresent = true;
     bool openThrows = false;
     int driverChecks = 0;
+
+    bool IsSimulatedUnit() const override { return simulated; }
+    bool simulated = false;
 };
 
 // Answers like a unit: a request gets a data reply from the table, a data frame a short reply.

@@ -23,6 +23,9 @@ int main(int argc, char* argv[]) {
     services.clock = std::make_unique<FakeClock>();
     services.files = std::make_unique<TempFileLocations>();
     services.unitLink = std::move(link);
+    services.sound = std::make_unique<RecordingSoundPlayer>();
+    services.shutdown = std::make_unique<RecordingShutdownRequester>();
+    services.processes = std::make_unique<RecordingProcessLauncher>();
 
     TForm1 form(std::move(services));
     form.show();
