@@ -38,7 +38,10 @@ TForm1::TForm1(Services services, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     move(556, 196);
     CreateTimers();
+    CreateTrayIcon();
     Construct();
+    if (!terminating)
+        ShowTrayIcon();
 }
 
 TForm1::~TForm1() {
@@ -54,7 +57,7 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::StopCpuThread() {
     if (!cpuThread)
         return;
-    cpuThread->requestInterruption();
+    cpuThread->Stop();
     cpuThread->wait();
     cpuThread.reset();
 }

@@ -1,13 +1,19 @@
 #include "platform/LinuxServices.h"
 
+#include "hostmetrics/LinuxHostCounters.h"
+#include "platform/ErrorText.h"
+#include "platform/HelpPages.h"
 #include "usb/UsbStack.h"
 #include "usb/VirtualUnitPort.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QThread>
+#include <QUrl>
 
 
 void DesktopMessageSink::ShowMessage(const QString& text) {
@@ -35,6 +41,22 @@ QString XdgFileLocations::DataDirectory() const {
     return QDir::cleanPath(base + QStringLiteral("/tarvik-control-centre")) + QLatin1Char('/');
 }
 
+void DesktopHelpViewer::ShowHelp(int contextNumber) {
+    const QString page = FindHelpPage(
+        contextNumber,
+        HelpFolders(QCoreApplication::applicationDirPath(),
+                    QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)));
+    if (page.isEmpty())
+        throw ProgramError(
+            QStringLiteral("help page %1 not found").arg(HelpPageFileName(contextNumber)));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        throw ProgramError(QStringLiteral("no program to show %1").arg(page));
+}
+
+bool DesktopSystemTray::Available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 Services MakeDesktopServices() {
     Services services;
     services.messages = std::make_unique<DesktopMessageSink>();
@@ -42,5 +64,8 @@ Services MakeDesktopServices() {
     services.files = std::make_unique<XdgFileLocations>();
     services.unitLink = std::make_unique<UsbStack>(VirtualUnitPort::DefaultSocketPath(),
                                                   UsbStack::DefaultInstallerPath());
+    services.helpViewer = std::make_unique<DesktopHelpViewer>();
+    services.systemTray = std::make_unique<DesktopSystemTray>();
+    services.hostCounters = std::make_unique<LinuxHostCounters>();
     return services;
 }

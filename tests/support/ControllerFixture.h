@@ -2,6 +2,7 @@
 
 #include "app/TForm1.h"
 #include "protocol/UnitData.h"
+#include "support/FakeHostCounters.h"
 #include "support/FakeServices.h"
 
 #include <gtest/gtest.h>
@@ -23,15 +24,24 @@ protected:
         auto fakeClock = std::make_unique<FakeClock>();
         auto fileLocations = std::make_unique<TempFileLocations>();
         auto unitLink = std::make_unique<ScriptedUnitLink>();
+        auto helpViewerFake = std::make_unique<RecordingHelpViewer>();
+        auto systemTrayFake = std::make_unique<FakeSystemTray>();
+        auto hostCountersFake = std::make_unique<FakeHostCounters>();
         messages = messageSink.get();
         clock = fakeClock.get();
         files = fileLocations.get();
         link = unitLink.get();
+        helpViewer = helpViewerFake.get();
+        systemTray = systemTrayFake.get();
+        hostCounters = hostCountersFake.get();
         link->responder = unit.Responder();
         services.messages = std::move(messageSink);
         services.clock = std::move(fakeClock);
         services.files = std::move(fileLocations);
         services.unitLink = std::move(unitLink);
+        services.helpViewer = std::move(helpViewerFake);
+        services.systemTray = std::move(systemTrayFake);
+        services.hostCounters = std::move(hostCountersFake);
     }
 
     TForm1& Build(bool show = true) {
@@ -57,5 +67,10 @@ protected:
     FakeClock* clock = nullptr;
     TempFileLocations* files = nullptr;
     ScriptedUnitLink* link = nullptr;
+    RecordingHelpViewer* helpViewer = nullptr;
+    // A tray is there unless a test takes it away.
+    FakeSystemTray* systemTray = nullptr;
+    // Holds the sampler thread in its first pause unless a test lets it go.
+    FakeHostCounters* hostCounters = nullptr;
     std::unique_ptr<TForm1> form;
 };

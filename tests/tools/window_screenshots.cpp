@@ -1,6 +1,7 @@
 // Saves a picture of every page of the main window as the controller builds it against a
 // fake unit, for reviewing the layout: window_screenshots OUTPUT_FOLDER
 #include "app/TForm1.h"
+#include "support/FakeHostCounters.h"
 #include "support/FakeServices.h"
 
 #include <QApplication>
@@ -23,6 +24,12 @@ int main(int argc, char* argv[]) {
     services.clock = std::make_unique<FakeClock>();
     services.files = std::make_unique<TempFileLocations>();
     services.unitLink = std::move(link);
+    services.helpViewer = std::make_unique<RecordingHelpViewer>();
+    // The sampler runs, so that the clock panel and the load graph show readings.
+    auto counters = std::make_unique<FakeHostCounters>();
+    counters->SetHold(false);
+    counters->realPauseMs = 20;
+    services.hostCounters = std::move(counters);
 
     TForm1 form(std::move(services));
     form.show();
