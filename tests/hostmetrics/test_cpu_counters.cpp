@@ -2,9 +2,16 @@
 // clock from time-stamp counter readings, the kernel's reported clock, and the tray hint.
 
 #include "hostmetrics/CpuCounters.h"
+#include "hostmetrics/LinuxHostCounters.h"
 #include "hostmetrics/TrayHint.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include <pthread.h>
+#include <sched.h>
 
 #include <cstdint>
 #include <limits>
@@ -170,6 +177,52 @@ TEST(SamplingCondition, OnlyWithTheWindowAndItsCellsWhileVisibleOrTheHintShowsTh
                      << c.hasMainWindow << c.visible << c.cellsSet << " " << c.selection);
         EXPECT_EQ(SamplingWanted(c.hasMainWindow, c.visible, c.cellsSet, c.selection), c.samples);
     }
+}
+
+// --- this machine's counters ------------------------------------------------------------------
+
+TEST(LinuxCounters, ThisMachinesProcStatParsesAndTheCountersAdvance) {
+    LinuxHostCounters host;
+    const auto times = ParseProcStat(host.ReadProcStat());
+    ASSERT_TRUE(times.has_value());
+    EXPECT_GT(times->busy + times->idle, 0u);
+    const std::int64_t start = host.SteadyNanoseconds();
+    EXPECT_TRUE(host.Pause(20, std::stop_token()));
+    EXPECT_GE(host.SteadyNanoseconds() - start, 20'000'000);
+    if (const auto first = host.ReadTimeStampCounter()) {
+        const auto second = host.ReadTimeStampCounter();
+        ASSERT_TRUE(second.has_value());
+        EXPECT_NE(*second, *first);
+    }
+}
+
+TEST(LinuxCounters, AStopRequestCutsAPauseShort) {
+    LinuxHostCounters host;
+    std::stop_source stop;
+    std::jthread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stop.request_stop();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(host.Pause(60'000, stop.get_token()));
+    // Far below the minute the pause would otherwise last.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+TEST(LinuxCounters, RaisingAndRestoringLeavesTheThreadAsItWas) {
+    LinuxHostCounters host;
+    std::thread idleThread([&host] {
+        // The sampler's own scheduling: the idle class.
+        sched_param none{};
+        ASSERT_EQ(pthread_setschedparam(pthread_self(), SCHED_IDLE, &none), 0);
+        const ThreadScheduling saved = host.CurrentScheduling();
+        host.RaiseScheduling(); // granted or refused, depending on this user's rights
+        host.RestoreScheduling(saved);
+        const ThreadScheduling now = host.CurrentScheduling();
+        EXPECT_EQ(now.policy, SCHED_IDLE);
+        EXPECT_EQ(now.nice, saved.nice);
+    });
+    idleThread.join();
 }
 
 } // namespace
