@@ -40,7 +40,10 @@ TForm1::TForm1(Services services, QWidget* parent)
     CreateTimers();
     ConnectMonitorHandlers();
     ConnectLogHandlers();
+    CreateTrayIcon();
     Construct();
+    if (!terminating)
+        ShowTrayIcon();
 }
 
 TForm1::~TForm1() {
@@ -56,7 +59,7 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::StopCpuThread() {
     if (!cpuThread)
         return;
-    cpuThread->requestInterruption();
+    cpuThread->Stop();
     cpuThread->wait();
     cpuThread.reset();
 }

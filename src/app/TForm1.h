@@ -6,6 +6,7 @@
 #include "ui_TForm1.h"
 #include "usb/UnitLink.h"
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
@@ -18,6 +19,10 @@ class LogManager;
 class CPUThread;
 struct KelvData;
 struct SensorData;
+class QAction;
+class QEvent;
+class QMenu;
+class QSystemTrayIcon;
 
 // The control centre's main window and controller: it owns the run-time state, the timers and
 // every handler. Members of each subsystem are defined in that subsystem's folder.
@@ -130,6 +135,23 @@ public:
     void ShowTrayFrame(int frame);
     void HeatingCountDownTimerTimer();
 
+    // --- tray icon, tray menu and help key ----------------------------------------------------
+    QSystemTrayIcon* TrayIcon1 = nullptr;
+    // Frames of the tray icon; frame 0 is the normal icon.
+    QList<QIcon> ImageList1;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QTimer* TrayAnimationTimer = nullptr;
+    int trayFrame = 0;
+    void TrayIcon1MouseDown(Qt::MouseButton button, int x, int y);
+    void About1Click();
+    void IconShowComboBoxChange();
+    // Opens the help page of the current tab on the release of F1; true when it took the event.
+    bool HelpKeyHook(QEvent* event);
+    void TrayAnimationTimerTimer();
+
     // --- logging ------------------------------------------------------------------------------
     void WriteOperationLogRecord();
     void WriteErrorLogRecord();
@@ -158,6 +180,10 @@ private:
     void ReturnHoursAndBlankDisplay();
     void ReleaseOwnedObjects();
     void StopCpuThread();
+    void CreateTrayIcon();
+    void ShowTrayIcon();
+    bool WindowStateHook(QEvent* event);
+    bool SystemTrayAvailable() const;
     void QueueTrace(const QString& text);
     void DispatchPacket(std::uint8_t packet, const QByteArray& payload);
     void UpdateSensorRows();
@@ -184,4 +210,7 @@ private:
     PacketExchange exchange;
     bool terminating = false;
     bool closeSequenceDone = false;
+    // The application-wide F1 hook. Declared after `services`, so that it is removed before the
+    // help viewer it calls goes.
+    std::unique_ptr<QObject> helpKeyHook;
 };

@@ -9,8 +9,5 @@ void TForm1::LoadUnitSettings() {}
 void TForm1::WriteChangesTimerTimer() {}
 void TForm1::ComposeLine2() {}
 void TForm1::DisplayIntervalTimerTimer() {}
-void TForm1::InstallHelpKeyHook() {}
-void TForm1::SetTrayAnimation(bool) {}
-void TForm1::ShowTrayFrame(int) {}
 void TForm1::HeatingCountDownTimerTimer() {}
 void TForm1::MaintainTimerTimer() {}

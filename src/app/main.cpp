@@ -34,6 +34,8 @@ int RunControlCentre(SingleInstance& instance) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tcc"));
+    // Lets the desktop match the window with its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvik-control-centre"));
     // The window may sit hidden in the tray; only "Exit" or closing the window ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -1,18 +1,24 @@
 #include "platform/LinuxServices.h"
 
+#include "hostmetrics/LinuxHostCounters.h"
+#include "platform/ErrorText.h"
+#include "platform/HelpPages.h"
 #include "usb/UsbStack.h"
 #include "usb/VirtualUnitPort.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QThread>
+#include <QUrl>
 
 
 void DesktopMessageSink::ShowMessage(const QString& text) {
@@ -118,6 +124,22 @@ bool DesktopProcessLauncher::RunAndWait(const QString& program, const QStringLis
     return true;
 }
 
+void DesktopHelpViewer::ShowHelp(int contextNumber) {
+    const QString page = FindHelpPage(
+        contextNumber,
+        HelpFolders(QCoreApplication::applicationDirPath(),
+                    QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)));
+    if (page.isEmpty())
+        throw ProgramError(
+            QStringLiteral("help page %1 not found").arg(HelpPageFileName(contextNumber)));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        throw ProgramError(QStringLiteral("no program to show %1").arg(page));
+}
+
+bool DesktopSystemTray::Available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 Services MakeDesktopServices() {
     Services services;
     services.messages = std::make_unique<DesktopMessageSink>();
@@ -128,5 +150,8 @@ Services MakeDesktopServices() {
     services.sound = std::make_unique<ExternalSoundPlayer>();
     services.shutdown = std::make_unique<LogindShutdownRequester>();
     services.processes = std::make_unique<DesktopProcessLauncher>();
+    services.helpViewer = std::make_unique<DesktopHelpViewer>();
+    services.systemTray = std::make_unique<DesktopSystemTray>();
+    services.hostCounters = std::make_unique<LinuxHostCounters>();
     return services;
 }

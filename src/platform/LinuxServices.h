@@ -60,5 +60,16 @@ public:
     bool RunAndWait(const QString& program, const QStringList& arguments) override;
 };
 
+// Opens the shipped HTML help pages in the desktop's browser.
+class DesktopHelpViewer : public HelpViewer {
+public:
+    void ShowHelp(int contextNumber) override;
+};
+
+class DesktopSystemTray : public SystemTray {
+public:
+    bool Available() const override;
+};
+
 // The services of a real run on this machine.
 Services MakeDesktopServices();

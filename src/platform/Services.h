@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <stop_token>
 
 class UnitLink;
 
@@ -64,6 +68,52 @@ public:
     virtual bool RunAndWait(const QString& program, const QStringList& arguments) = 0;
 };
 
+// --- help pages, the tray and the host's processor counters ------------------------------------
+
+// Opens the program's help pages in the desktop's viewer.
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    // The page of a help context number (100, 200, ...); kHelpContents opens the contents page.
+    // Throws when the page cannot be found or opened.
+    virtual void ShowHelp(int contextNumber) = 0;
+};
+constexpr int kHelpContents = 0;
+
+// The desktop's notification area ("tray").
+class SystemTray {
+public:
+    virtual ~SystemTray() = default;
+    virtual bool Available() const = 0;
+};
+
+// How the calling thread is scheduled, so that a measurement can run raised and go back.
+struct ThreadScheduling {
+    int policy = 0;
+    int priority = 0;
+    int nice = 0;
+};
+
+// The host's processor counters and the pauses and priorities the CPU sampler needs.
+class HostCounters {
+public:
+    virtual ~HostCounters() = default;
+    // The text of /proc/stat; empty when it cannot be read.
+    virtual QByteArray ReadProcStat() = 0;
+    // The processor's time-stamp counter; nothing on processors without a readable one.
+    virtual std::optional<std::uint64_t> ReadTimeStampCounter() = 0;
+    // The processor clock as the kernel reports it, in MHz; nothing when it reports none.
+    virtual std::optional<std::int32_t> KernelClockMHz() = 0;
+    // A steady clock for the span of a measurement.
+    virtual std::int64_t SteadyNanoseconds() = 0;
+    // Sleeps the calling thread; returns false as soon as `stop` is requested.
+    virtual bool Pause(int milliseconds, std::stop_token stop) = 0;
+    virtual ThreadScheduling CurrentScheduling() = 0;
+    // Raises the calling thread for a timing measurement; false when the system refused.
+    virtual bool RaiseScheduling() = 0;
+    virtual void RestoreScheduling(const ThreadScheduling& saved) = 0;
+};
+
 // Everything the controller needs from the operating system, handed in at construction.
 struct Services {
     std::unique_ptr<MessageSink> messages;
@@ -74,4 +124,7 @@ struct Services {
     std::unique_ptr<SoundPlayer> sound;
     std::unique_ptr<ShutdownRequester> shutdown;
     std::unique_ptr<ProcessLauncher> processes;
+    std::unique_ptr<HelpViewer> helpViewer;
+    std::unique_ptr<SystemTray> systemTray;
+    std::unique_ptr<HostCounters> hostCounters;
 };

@@ -2,6 +2,7 @@
 
 #include "app/TForm1.h"
 #include "protocol/UnitData.h"
+#include "support/FakeHostCounters.h"
 #include "support/FakeServices.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +24,16 @@ protected:
         auto fakeClock = std::make_unique<FakeClock>();
         auto fileLocations = std::make_unique<TempFileLocations>();
         auto unitLink = std::make_unique<ScriptedUnitLink>();
+        auto helpViewerFake = std::make_unique<RecordingHelpViewer>();
+        auto systemTrayFake = std::make_unique<FakeSystemTray>();
+        auto hostCountersFake = std::make_unique<FakeHostCounters>();
         messages = messageSink.get();
         clock = fakeClock.get();
         files = fileLocations.get();
         link = unitLink.get();
+        helpViewer = helpViewerFake.get();
+        systemTray = systemTrayFake.get();
+        hostCounters = hostCountersFake.get();
         link->responder = unit.Responder();
         services.messages = std::move(messageSink);
         services.clock = std::move(fakeClock);
@@ -42,6 +49,9 @@ protected:
         services.sound = std::move(soundPlayer);
         services.shutdown = std::move(shutdownRequester);
         services.processes = std::move(processLauncher);
+        services.helpViewer = std::move(helpViewerFake);
+        services.systemTray = std::move(systemTrayFake);
+        services.hostCounters = std::move(hostCountersFake);
     }
 
     TForm1& Build(bool show = true) {
@@ -70,5 +80,10 @@ protected:
     RecordingSoundPlayer* sound = nullptr;
     RecordingShutdownRequester* powerOff = nullptr;
     RecordingProcessLauncher* launcher = nullptr;
+    RecordingHelpViewer* helpViewer = nullptr;
+    // A tray is there unless a test takes it away.
+    FakeSystemTray* systemTray = nullptr;
+    // Holds the sampler thread in its first pause unless a test lets it go.
+    FakeHostCounters* hostCounters = nullptr;
     std::unique_ptr<TForm1> form;
 };

@@ -19,6 +19,24 @@ public:
     QStringList shown;
 };
 
+// Records the help pages asked for instead of opening them; throws when told to.
+class RecordingHelpViewer : public HelpViewer {
+public:
+    void ShowHelp(int contextNumber) override {
+        if (failWith)
+            throw std::runtime_error(failWith);
+        shown.push_back(contextNumber);
+    }
+    std::vector<int> shown;
+    const char* failWith = nullptr;
+};
+
+class FakeSystemTray : public SystemTray {
+public:
+    bool Available() const override { return available; }
+    bool available = true;
+};
+
 // Time stands still unless a test moves it; pauses are recorded, not waited.
 class FakeClock : public Clock {
 public:

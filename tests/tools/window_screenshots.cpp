@@ -1,6 +1,7 @@
 // Saves a picture of every page of the main window as the controller builds it against a
 // fake unit, for reviewing the layout: window_screenshots OUTPUT_FOLDER
 #include "app/TForm1.h"
+#include "support/FakeHostCounters.h"
 #include "support/FakeServices.h"
 
 #include <QApplication>
@@ -26,6 +27,12 @@ int main(int argc, char* argv[]) {
     services.sound = std::make_unique<RecordingSoundPlayer>();
     services.shutdown = std::make_unique<RecordingShutdownRequester>();
     services.processes = std::make_unique<RecordingProcessLauncher>();
+    services.helpViewer = std::make_unique<RecordingHelpViewer>();
+    // The sampler runs, so that the clock panel and the load graph show readings.
+    auto counters = std::make_unique<FakeHostCounters>();
+    counters->SetHold(false);
+    counters->realPauseMs = 20;
+    services.hostCounters = std::move(counters);
 
     TForm1 form(std::move(services));
     form.show();
