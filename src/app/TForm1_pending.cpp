@@ -7,12 +7,6 @@ void TForm1::UpdateUnitStatus() {}
 void TForm1::ApplyFactoryDefaults() {}
 void TForm1::ShutDownTimerTimer() {}
 void TForm1::BlinkTimerTimer() {}
-void TForm1::LoadSensorSettings() {}
-void TForm1::LoadChoiceSettings() {}
-void TForm1::LoadUnitSettings() {}
-void TForm1::WriteChangesTimerTimer() {}
-void TForm1::ComposeLine2() {}
-void TForm1::DisplayIntervalTimerTimer() {}
 void TForm1::InstallHelpKeyHook() {}
 void TForm1::SetTrayAnimation(bool) {}
 void TForm1::ShowTrayFrame(int) {}

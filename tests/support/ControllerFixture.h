@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 #include "protocol/UnitData.h"
 #include "support/FakeServices.h"
+#include "support/PrivateSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,10 @@
 // Builds the controller against fake services and a fake unit; the fakes stay reachable.
 class ControllerFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ResetDefinements(); }
+    void SetUp() override {
+        ResetDefinements();
+        UsePrivateSettingsStore(settingsDir);
+    }
     void TearDown() override {
         form.reset();
         ResetDefinements();
@@ -51,6 +55,8 @@ protected:
         return taken;
     }
 
+    // Every test starts without stored settings, away from the user's own.
+    QTemporaryDir settingsDir;
     FakeUnitPackets unit;
     Services services;
     RecordingMessageSink* messages = nullptr;
