@@ -3,7 +3,6 @@
 #include <QVariant>
 
 #include <bit>
-#include <cstring>
 #include <limits>
 
 std::unique_ptr<QSettings> OpenSettingsStore() {
@@ -43,17 +42,6 @@ namespace {
 
 constexpr int kDateTimeBytes = 8;
 
-QString StatusText(QSettings::Status status) {
-    switch (status) {
-    case QSettings::AccessError:
-        return QStringLiteral("access denied");
-    case QSettings::FormatError:
-        return QStringLiteral("the file is not a valid settings file");
-    default:
-        return QStringLiteral("unknown failure");
-    }
-}
-
 [[noreturn]] void ThrowWrongType(const QString& name, const char* type) {
     throw SettingsReadError(QStringLiteral("the stored value \"%1\" is not %2")
                                 .arg(name, QLatin1String(type))
@@ -89,10 +77,15 @@ std::optional<std::int32_t> ToInteger(const QVariant& value) {
 } // namespace
 
 SettingsStore::SettingsStore(Access access) : settings(OpenSettingsStore()) {
-    if (access == Access::Read && settings->status() != QSettings::NoError)
-        throw SettingsReadError(QStringLiteral("the settings file \"%1\" cannot be read: %2")
-                                    .arg(settings->fileName(), StatusText(settings->status()))
-                                    .toStdString());
+    // A file that exists but cannot be read is neither read nor replaced: writing would drop
+    // every value it holds. (Lines the reader cannot parse are skipped; that is no error.)
+    if (settings->status() != QSettings::AccessError)
+        return;
+    const QString reason =
+        QStringLiteral("the settings file \"%1\" cannot be read").arg(settings->fileName());
+    if (access == Access::Read)
+        throw SettingsReadError(reason.toStdString());
+    throw SettingsWriteError((reason + QStringLiteral(", so nothing was saved")).toStdString());
 }
 
 std::optional<std::int32_t> SettingsStore::ReadInteger(const QString& name) const {
@@ -107,10 +100,7 @@ std::optional<std::int32_t> SettingsStore::ReadInteger(const QString& name) cons
 std::optional<bool> SettingsStore::ReadBoolean(const QString& name) const {
     if (!settings->contains(name))
         return std::nullopt;
-    const QVariant value = settings->value(name);
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    const std::optional<std::int32_t> number = ToInteger(value);
+    const std::optional<std::int32_t> number = ToInteger(settings->value(name));
     if (!number)
         ThrowWrongType(name, "a boolean (1 or 0)");
     return *number != 0;
@@ -120,8 +110,9 @@ std::optional<QString> SettingsStore::ReadText(const QString& name) const {
     if (!settings->contains(name))
         return std::nullopt;
     const QVariant value = settings->value(name);
-    // An unquoted text with commas in a hand-edited file reads as a list: not one text.
-    if (value.typeId() != QMetaType::QString)
+    // A text of digits may still be held as the number it looks like. An unquoted text with
+    // commas in a hand-edited file reads as a list, and raw bytes are no text either.
+    if (value.typeId() != QMetaType::QString && !IsIntegerType(value))
         ThrowWrongType(name, "a text");
     return value.toString();
 }
@@ -165,9 +156,9 @@ void SettingsStore::RemoveAll() {
 
 void SettingsStore::Commit() {
     settings->sync();
-    if (settings->status() != QSettings::NoError)
-        throw SettingsWriteError(QStringLiteral("the settings could not be saved to \"%1\": %2")
-                                     .arg(settings->fileName(), StatusText(settings->status()))
+    if (settings->status() == QSettings::AccessError)
+        throw SettingsWriteError(QStringLiteral("the settings could not be saved to \"%1\"")
+                                     .arg(settings->fileName())
                                      .toStdString());
 }
 
