@@ -2,6 +2,7 @@
 // fake unit, for reviewing the layout: window_screenshots OUTPUT_FOLDER
 #include "app/TForm1.h"
 #include "support/FakeServices.h"
+#include "support/PrivateSettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
+    // The pictures show the window's defaults, never what the user has stored.
+    const QTemporaryDir settingsDir;
+    UsePrivateSettingsStore(settingsDir);
 
     FakeUnitPackets unit;
     unit.status = PayloadWithWord(QByteArray(24, '\0'), 3, -412);
