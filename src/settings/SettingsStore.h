@@ -65,7 +65,8 @@ class SettingsStore {
 public:
     enum class Access { Read, Write };
 
-    // Reading throws SettingsReadError when the file exists but cannot be read.
+    // A file that exists but cannot be read throws SettingsReadError when opened for reading
+    // and SettingsWriteError when opened for writing: it is never replaced unread.
     explicit SettingsStore(Access access);
 
     std::optional<std::int32_t> ReadInteger(const QString& name) const;
