@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/TForm1.h"
-#include "support/FakeServices.h"
+#include "support/FakeServiceBundle.h"
+#include "support/PrivateSettings.h"
 
 #include <QApplication>
 
@@ -17,21 +18,18 @@ struct FuzzController {
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QApplication>(argc, argv);
 
-        Services services;
-        auto messageSink = std::make_unique<RecordingMessageSink>();
-        auto unitLink = std::make_unique<ScriptedUnitLink>();
-        messages = messageSink.get();
-        link = unitLink.get();
+        UsePrivateSettingsStore(settingsDir);
+        messages = fakes.messages;
+        link = fakes.link;
         link->responder = FakeUnitPackets().Responder();
-        services.messages = std::move(messageSink);
-        services.clock = std::make_unique<FakeClock>();
-        services.files = std::make_unique<TempFileLocations>();
-        services.unitLink = std::move(unitLink);
-        form = std::make_unique<TForm1>(std::move(services));
+        form = std::make_unique<TForm1>(std::move(fakes.services));
         form->show();
     }
 
     std::unique_ptr<QApplication> app;
+    // Never the user's own settings, and never a real sound, power-off or program start.
+    QTemporaryDir settingsDir;
+    FakeServiceBundle fakes;
     std::unique_ptr<TForm1> form;
     RecordingMessageSink* messages = nullptr;
     ScriptedUnitLink* link = nullptr;

@@ -41,6 +41,8 @@ TForm1::TForm1(Services services, QWidget* parent)
     ConnectMonitorHandlers();
     ConnectLogHandlers();
     CreateTrayIcon();
+    ConnectSettingsHandlers();
+    ConnectDisplayHandlers();
     Construct();
     if (!terminating)
         ShowTrayIcon();

@@ -23,6 +23,9 @@ class QAction;
 class QEvent;
 class QMenu;
 class QSystemTrayIcon;
+class SettingsStore;
+class QPainter;
+enum class Fan;
 
 // The control centre's main window and controller: it owns the run-time state, the timers and
 // every handler. Members of each subsystem are defined in that subsystem's folder.
@@ -121,10 +124,54 @@ public:
     void LoadChoiceSettings();
     void LoadUnitSettings();
     void WriteChangesTimerTimer();
+    void SaveBootTemperature();
+    void SaveDisplayParams();
+    void SaveHighLow();
+    void SaveSensorNames();
+    void SaveWarningLimits();
+    void SaveShutdownLimits();
+
+    void SetupSensorComboBox2Change();
+    void SetupSensorComboBox3Change();
+    void SetupSensorComboBox4Change();
+    void SetupSensorComboBox5Change();
+    void Par2HighLowChange();
+    void Par3HighLowChange();
+    void Par4HighLowChange();
+    void Par5HighLowChange();
+    void Sensor1AlmChange();
+    void Sensor2AlmChange();
+    void Sensor3AlmChange();
+    void Sensor4AlmChange();
+    void Sensor5AlmChange();
+    void Sensor1ShDnChange();
+    void Sensor2ShDnChange();
+    void Sensor3ShDnChange();
+    void Sensor4ShDnChange();
+    void Sensor5ShDnChange();
+    void FrontFanModeComboBoxChange();
+    void RearFanModeComboBoxChange();
+    void FrontFanManualChange();
+    void RearFanManualChange();
+
+    void CelsiusRadioButtonClick();
+    void FahrenheitRadioButtonClick();
+    void ConvertLimitFields();
+    void ConvertLimitField(QSpinBox* field);
+    void BootTempComboBoxChange();
+    // Draws one boot list item with the painter's brush and pen, chosen by the toolkit for a
+    // normal or a highlighted item.
+    void BootTempComboBoxDrawItem(QPainter& painter, int index, const QRect& rect);
 
     // --- unit display -------------------------------------------------------------------------
     void ComposeLine2();
     void DisplayIntervalTimerTimer();
+    void DispLine1IntChange();
+    void DispParam1Change();
+    void DispParam2Change();
+    void DispParam3Change();
+    void PrimaryTextComboBoxChange();
+    void SecondaryTextComboBoxChange();
 
     // --- operator interface -------------------------------------------------------------------
     void SetWindowTexts();
@@ -206,6 +253,19 @@ private:
     void ConnectLogHandlers();
     KelvData TakeLogSnapshot() const;
     void WriteLogRecord(const std::unique_ptr<LogManager>& log);
+    // --- settings and unit display ---
+    void ConnectSettingsHandlers();
+    void ConnectDisplayHandlers();
+    void SensorNameBoxChange(int sensor);
+    void LimitFieldChange(int sensor, bool warning);
+    void FanModeChange(Fan fan);
+    void FanSliderChange(Fan fan);
+    void SwitchTemperatureUnit(bool celsius);
+    void ShowSensorRowActive(int sensor, bool active);
+    void UpdateFanControlsEnabled();
+    void ApplyDisplayInterval(int item, bool startTimer);
+    void ReadSensorSlots(const SettingsStore& store);
+    void ShowLoadedSensorSlots();
 
     PacketExchange exchange;
     bool terminating = false;

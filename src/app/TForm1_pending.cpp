@@ -3,11 +3,5 @@
 // and changes no caller.
 #include "app/TForm1.h"
 
-void TForm1::LoadSensorSettings() {}
-void TForm1::LoadChoiceSettings() {}
-void TForm1::LoadUnitSettings() {}
-void TForm1::WriteChangesTimerTimer() {}
-void TForm1::ComposeLine2() {}
-void TForm1::DisplayIntervalTimerTimer() {}
 void TForm1::HeatingCountDownTimerTimer() {}
 void TForm1::MaintainTimerTimer() {}

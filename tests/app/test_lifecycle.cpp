@@ -59,7 +59,7 @@ TEST_F(Lifecycle, StartLeavesTimersRunningWithTheirIntervalsAndFlagsClear) {
         {f.StatusTimer, 1500, true},
         {f.UpdateDataTimer, 3000, true},
         {f.WriteChangesTimer, 4000, true},
-        {f.DisplayIntervalTimer, 50000000, true},
+        {f.DisplayIntervalTimer, 5000, true},
         {f.MaintainTimer, 30000, true},
         {f.HoursRunTimer, 3600000, true},
         {f.HeatingCountDownTimer, 60000, false},

@@ -116,7 +116,7 @@ TEST_F(LogRecords, StartWritesOneOperationRecordOfTheLoadedSettings) {
     ASSERT_EQ(fields.size(), 39);
     EXPECT_EQ(QString::fromUtf8(fields[0]), LogTimestampText(clock->now, QLocale::system()));
     EXPECT_EQ(fields[5], f.PrimaryTextComboBox->currentText().toUtf8());
-    EXPECT_EQ(fields[7], "50000000"); // the display interval timer, before any choice
+    EXPECT_EQ(fields[7], "5000"); // the display interval timer after the first-start load
     EXPECT_EQ(fields[8], "Alarm Sound");
     EXPECT_EQ(fields[9], "-33");
     EXPECT_EQ(fields[10], "100"); // the heater at full power

@@ -48,7 +48,7 @@ TEST_F(StatusRows, AbsentSensorIsMarkedAndItsRowSwitchedOffForTheRestOfTheRun) {
     f.ComDataPacket1Packet(StatusWith({-990, 210, -990, 300, 300}));
 
     EXPECT_EQ(unitData.sensors[0].temperature, -99);
-    EXPECT_EQ(unitData.sensors[0].name, QString()); // sensor 1 is never marked
+    EXPECT_EQ(unitData.sensors[0].name, "Evaporator"); // sensor 1 is never marked
     EXPECT_EQ(unitData.sensors[2].name, "N/A");
     EXPECT_EQ(f.SetupSensorComboBox3->currentText(), "N/A");
     EXPECT_FALSE(f.SetupSensorComboBox3->isEnabled());

@@ -2,8 +2,8 @@
 
 #include "app/TForm1.h"
 #include "protocol/UnitData.h"
-#include "support/FakeHostCounters.h"
-#include "support/FakeServices.h"
+#include "support/FakeServiceBundle.h"
+#include "support/PrivateSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,10 @@
 // Builds the controller against fake services and a fake unit; the fakes stay reachable.
 class ControllerFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ResetDefinements(); }
+    void SetUp() override {
+        ResetDefinements();
+        UsePrivateSettingsStore(settingsDir);
+    }
     void TearDown() override {
         form.reset();
         ResetDefinements();
@@ -20,38 +23,19 @@ protected:
 
     // Prepares the services; tests adjust them before Build().
     void Prepare() {
-        auto messageSink = std::make_unique<RecordingMessageSink>();
-        auto fakeClock = std::make_unique<FakeClock>();
-        auto fileLocations = std::make_unique<TempFileLocations>();
-        auto unitLink = std::make_unique<ScriptedUnitLink>();
-        auto helpViewerFake = std::make_unique<RecordingHelpViewer>();
-        auto systemTrayFake = std::make_unique<FakeSystemTray>();
-        auto hostCountersFake = std::make_unique<FakeHostCounters>();
-        messages = messageSink.get();
-        clock = fakeClock.get();
-        files = fileLocations.get();
-        link = unitLink.get();
-        helpViewer = helpViewerFake.get();
-        systemTray = systemTrayFake.get();
-        hostCounters = hostCountersFake.get();
+        FakeServiceBundle fakes;
+        messages = fakes.messages;
+        clock = fakes.clock;
+        files = fakes.files;
+        link = fakes.link;
+        sound = fakes.sound;
+        powerOff = fakes.powerOff;
+        launcher = fakes.launcher;
+        helpViewer = fakes.helpViewer;
+        systemTray = fakes.systemTray;
+        hostCounters = fakes.hostCounters;
         link->responder = unit.Responder();
-        services.messages = std::move(messageSink);
-        services.clock = std::move(fakeClock);
-        services.files = std::move(fileLocations);
-        services.unitLink = std::move(unitLink);
-
-        auto soundPlayer = std::make_unique<RecordingSoundPlayer>();
-        auto shutdownRequester = std::make_unique<RecordingShutdownRequester>();
-        auto processLauncher = std::make_unique<RecordingProcessLauncher>();
-        sound = soundPlayer.get();
-        powerOff = shutdownRequester.get();
-        launcher = processLauncher.get();
-        services.sound = std::move(soundPlayer);
-        services.shutdown = std::move(shutdownRequester);
-        services.processes = std::move(processLauncher);
-        services.helpViewer = std::move(helpViewerFake);
-        services.systemTray = std::move(systemTrayFake);
-        services.hostCounters = std::move(hostCountersFake);
+        services = std::move(fakes.services);
     }
 
     TForm1& Build(bool show = true) {
@@ -71,6 +55,8 @@ protected:
         return taken;
     }
 
+    // Every test starts without stored settings, away from the user's own.
+    QTemporaryDir settingsDir;
     FakeUnitPackets unit;
     Services services;
     RecordingMessageSink* messages = nullptr;

@@ -1,8 +1,8 @@
 // Saves a picture of every page of the main window as the controller builds it against a
 // fake unit, for reviewing the layout: window_screenshots OUTPUT_FOLDER
 #include "app/TForm1.h"
-#include "support/FakeHostCounters.h"
-#include "support/FakeServices.h"
+#include "support/FakeServiceBundle.h"
+#include "support/PrivateSettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,28 +13,20 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
+    // The pictures show the window's defaults, never what the user has stored.
+    const QTemporaryDir settingsDir;
+    UsePrivateSettingsStore(settingsDir);
 
     FakeUnitPackets unit;
     unit.status = PayloadWithWord(QByteArray(24, '\0'), 3, -412);
     unit.unitSettings = PayloadWithWord(QByteArray(24, '\0'), 17, 1234);
-    auto link = std::make_unique<ScriptedUnitLink>();
-    link->responder = unit.Responder();
-    Services services;
-    services.messages = std::make_unique<RecordingMessageSink>();
-    services.clock = std::make_unique<FakeClock>();
-    services.files = std::make_unique<TempFileLocations>();
-    services.unitLink = std::move(link);
-    services.sound = std::make_unique<RecordingSoundPlayer>();
-    services.shutdown = std::make_unique<RecordingShutdownRequester>();
-    services.processes = std::make_unique<RecordingProcessLauncher>();
-    services.helpViewer = std::make_unique<RecordingHelpViewer>();
+    FakeServiceBundle fakes;
+    fakes.link->responder = unit.Responder();
     // The sampler runs, so that the clock panel and the load graph show readings.
-    auto counters = std::make_unique<FakeHostCounters>();
-    counters->SetHold(false);
-    counters->realPauseMs = 20;
-    services.hostCounters = std::move(counters);
+    fakes.hostCounters->SetHold(false);
+    fakes.hostCounters->realPauseMs = 20;
 
-    TForm1 form(std::move(services));
+    TForm1 form(std::move(fakes.services));
     form.show();
     int saved = 0;
     QTimer::singleShot(300, [&] {
