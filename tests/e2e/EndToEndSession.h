@@ -111,6 +111,58 @@ public:
         return condition(Frames());
     }
 
+    // The unit state text each record of a log ends with, oldest first.
+    QStringList LogStatuses(const QString& logName) const {
+        QStringList statuses;
+        QFile file(DataFolder() + QLatin1Char('/') + logName);
+        if (!file.open(QIODevice::ReadOnly))
+            return statuses;
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        // The header and the line of one blank come first.
+        for (qsizetype i = 2; i < lines.size(); ++i) {
+            const QList<QByteArray> fields = lines[i].split('\t');
+            if (fields.size() >= 38)
+                statuses.append(QString::fromUtf8(fields[37]));
+        }
+        return statuses;
+    }
+
+    // The colours of the main window's overall status panel as the screen shows it now. The
+    // panel's place in the window is fixed by the window's design.
+    QStringList StatusPanelColours() {
+        const QByteArray search =
+            RunXdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--name"), QStringLiteral("^Tarvik II Control Centre")});
+        const QByteArray id = search.trimmed().split('\n').value(0);
+        if (id.isEmpty())
+            return {};
+        const QByteArray geometry =
+            RunXdotool({QStringLiteral("getwindowgeometry"), QString::fromLatin1(id)});
+        const qsizetype at = geometry.indexOf("Position: ");
+        if (at < 0)
+            return {};
+        const QList<QByteArray> position =
+            geometry.mid(at + 10, geometry.indexOf(' ', at + 10) - at - 10).split(',');
+        if (position.size() != 2)
+            return {};
+        const int x = position[0].toInt() + 58;
+        const int y = position[1].toInt() + 72;
+        QProcess import;
+        import.setProcessEnvironment(environment);
+        import.start(QStringLiteral("import"),
+                     {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+                      QStringLiteral("186x20+%1+%2").arg(x).arg(y), QStringLiteral("txt:-")});
+        import.waitForFinished(10000);
+        QStringList colours;
+        for (const QByteArray& line : import.readAllStandardOutput().split('\n')) {
+            const qsizetype hash = line.indexOf('#');
+            const QString colour = QString::fromLatin1(line.mid(hash, 7));
+            if (hash >= 0 && !colours.contains(colour))
+                colours.append(colour);
+        }
+        return colours;
+    }
+
     // Presses Enter on the visible message box of the control centre.
     bool AnswerMessageBox(int timeoutMs) {
         QElapsedTimer timer;

@@ -2,6 +2,7 @@
 
 #include "EndToEndSession.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 
 #include <gtest/gtest.h>
@@ -79,6 +80,13 @@ TEST_F(EndToEnd, StartAsksForEveryPacketSetsNormalFansThenPollsEveryThreeSeconds
     EXPECT_EQ(words[8].toInt(), 1100);
     EXPECT_EQ(words[9].toInt(), 1400);
 
+    // Every data tick sends display line 2, then asks for the status.
+    for (std::size_t i = 5; i < hex.size(); ++i) {
+        if (hex[i] == RequestHex(1)) {
+            EXPECT_TRUE(hex[i - 1].startsWith("010702")) << Listing(frames);
+        }
+    }
+
     // After the start-up requests the status request comes once per data tick.
     std::vector<qint64> polls = StatusRequestTimes(frames);
     polls.erase(polls.begin());
@@ -125,6 +133,76 @@ TEST_F(EndToEnd, EndingTheProgramReturnsTheHoursAndBlanksBothDisplayLines) {
     EXPECT_EQ(last[1], BlankLineHex(6));
     EXPECT_EQ(last[2], BlankLineHex(7));
     EXPECT_EQ(session.UnitStatus().value("line1").toString(), QString(16, QLatin1Char(' ')));
+}
+
+// The evaporator past its warning limit, then past its shut-down limit, then back: the window,
+// the error log and the unit's display follow, and the simulated unit never gets the final
+// shutdown command while the condition is called off in time.
+TEST_F(EndToEnd, WarningThenCriticalThenCalledOff) {
+    StartWithUnit();
+    const auto countOf = [&](const QString& status) {
+        return session.LogStatuses(QStringLiteral("Error.log")).count(status);
+    };
+    const auto waitFor = [](const std::function<bool()>& condition, int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < timeoutMs)
+            QThread::msleep(100);
+        return condition();
+    };
+
+    session.TellUnit("temp 1 -5");
+    ASSERT_TRUE(waitFor([&] { return countOf(QStringLiteral("Warning")) >= 1; }, kTwoTicksMs));
+    QElapsedTimer warning;
+    warning.start();
+    // One error record per data tick while the warning lasts.
+    ASSERT_TRUE(
+        waitFor([&] { return countOf(QStringLiteral("Warning")) >= 3; }, kTwoTicksMs + 2000));
+    EXPECT_GT(warning.elapsed(), 4000);
+
+    session.TellUnit("temp 1 1");
+    ASSERT_TRUE(waitFor([&] { return countOf(QStringLiteral("ALARM")) >= 1; }, kTwoTicksMs));
+    // The unit's display says so within one apply cycle and one data tick.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QJsonObject status = session.UnitStatus();
+            return status.value("line1").toString() == QStringLiteral("TEMPERATURE CRIT") &&
+                   status.value("line2").toString().startsWith(QStringLiteral("SHUTTING DOWN"));
+        },
+        kTwoTicksMs));
+    // The overall status panel blinks: its warm alarm text shows, then vanishes into the
+    // panel's silver.
+    const auto isAlarmText = [](const QString& colour) {
+        bool ok = false;
+        const uint rgb = colour.mid(1).toUInt(&ok, 16);
+        return ok && (rgb >> 16) > 0xC0 && (rgb & 0xFF) < 0x60;
+    };
+    bool sawText = false;
+    bool sawNoText = false;
+    QStringList seen;
+    for (int look = 0; look < 40 && !(sawText && sawNoText); ++look) {
+        const QStringList colours = session.StatusPanelColours();
+        ASSERT_FALSE(colours.isEmpty());
+        const bool text = std::any_of(colours.begin(), colours.end(), isAlarmText);
+        seen.append(colours.mid(0, 6).join(QLatin1Char(' ')));
+        sawText = sawText || text;
+        sawNoText = sawNoText || !text;
+        QThread::msleep(70);
+    }
+    EXPECT_TRUE(sawText && sawNoText) << seen.join(QLatin1Char('\n')).toStdString();
+
+    session.TellUnit("temp 1 auto");
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return !session.UnitStatus().value("line2").toString().startsWith(
+                QStringLiteral("SHUTTING DOWN"));
+        },
+        kTwoTicksMs + 3000));
+    const int alarms = countOf(QStringLiteral("ALARM"));
+    QThread::msleep(kTwoTicksMs);
+    EXPECT_EQ(countOf(QStringLiteral("ALARM")), alarms);
+    EXPECT_EQ(session.UnitStatus().value("shutdownCommands").toInt(), 0);
+    EXPECT_EQ(session.controlCentre.state(), QProcess::Running);
 }
 
 TEST_F(EndToEnd, WithoutAUnitTheProgramSaysSoAndEndsOnceAnswered) {
