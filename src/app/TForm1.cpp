@@ -38,6 +38,8 @@ TForm1::TForm1(Services services, QWidget* parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     move(556, 196);
     CreateTimers();
+    ConnectHeaterAndScheduleHandlers();
+    ConnectMailHandlers();
     Construct();
 }
 

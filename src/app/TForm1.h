@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/ErrorReport.h"
 #include "platform/Services.h"
 #include "protocol/Frame.h"
 #include "protocol/PacketExchange.h"
@@ -118,6 +119,13 @@ public:
     void SetTrayAnimation(bool on);
     void ShowTrayFrame(int frame);
     void HeatingCountDownTimerTimer();
+    // Heater power control and the auto-start schedule page (both hidden in the window).
+    void HeatingSliderChange();
+    void MondayCheckBoxClick();
+    void TuesdayCheckBoxClick();
+    void WednesdayCheckBoxClick();
+    void ThursdayCheckBoxClick();
+    void FridayCheckBoxClick();
 
     // --- logging ------------------------------------------------------------------------------
     void WriteOperationLogRecord();
@@ -125,6 +133,16 @@ public:
 
     // --- host metrics -------------------------------------------------------------------------
     void CreateCpuThread();
+
+    // --- error report by mail -----------------------------------------------------------------
+    void SendButtonClick();
+    void MailErrorLog(const QString& subject, const QString& recipient, const QString& body,
+                      const QString& filePath, const MailTrace& trace);
+    std::uint32_t SendMapiMessage(const QString& recipient, const QString& subject,
+                                  const QString& body, const QString& filePath);
+    static void ReportMailError(const QString& text, const MailTrace& trace);
+    // The mail system's session handle; it outlives each exchange.
+    std::uint32_t mapiSession = 0;
 
     Services services;
 
@@ -150,6 +168,11 @@ private:
     // Runs a handler's work; an error is shown as "Error: ..." and the handler ends.
     void Guarded(const std::function<void()>& work);
     void ShowError(const std::exception_ptr& error);
+
+    // --- heater, schedule page and mail ---
+    void ConnectHeaterAndScheduleHandlers();
+    void ConnectMailHandlers();
+    void SwitchDayRow(int day, bool active);
 
     PacketExchange exchange;
     bool terminating = false;

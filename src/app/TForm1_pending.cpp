@@ -16,6 +16,5 @@ void TForm1::DisplayIntervalTimerTimer() {}
 void TForm1::InstallHelpKeyHook() {}
 void TForm1::SetTrayAnimation(bool) {}
 void TForm1::ShowTrayFrame(int) {}
-void TForm1::HeatingCountDownTimerTimer() {}
 void TForm1::WriteOperationLogRecord() {}
 void TForm1::MaintainTimerTimer() {}

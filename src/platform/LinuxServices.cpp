@@ -1,5 +1,6 @@
 #include "platform/LinuxServices.h"
 
+#include "mail/SendmailTransport.h"
 #include "usb/UsbStack.h"
 #include "usb/VirtualUnitPort.h"
 
@@ -42,5 +43,6 @@ Services MakeDesktopServices() {
     services.files = std::make_unique<XdgFileLocations>();
     services.unitLink = std::make_unique<UsbStack>(VirtualUnitPort::DefaultSocketPath(),
                                                   UsbStack::DefaultInstallerPath());
+    services.mail = std::make_unique<SendmailTransport>();
     return services;
 }
