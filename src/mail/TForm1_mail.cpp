@@ -26,9 +26,11 @@ void TForm1::SendButtonClick() {
         // Both logs are created together; without them there is nothing to send.
         if (!operationLog || !errorLog)
             return;
-        // The trace goes through the status-bar queue at the moment of each line: the window
-        // may be closed while the mail system works, and the queue is gone then.
-        MailErrorLog(kErrorReportSubject, kSupportAddress, kErrorReportBody, errorLog->FilePath(),
+        // The window may be closed while the mail system works, and the logs and the
+        // status-bar queue are gone then: the path is a copy, and each trace line looks for
+        // the queue when it comes.
+        const QString logPath = errorLog->FilePath();
+        MailErrorLog(kErrorReportSubject, kSupportAddress, kErrorReportBody, logPath,
                      [this](const QString& text) { QueueTrace(text); });
     });
 }
