@@ -62,7 +62,8 @@ class MailTransport {
 public:
     virtual ~MailTransport() = default;
     virtual MailSystemParts Locate() = 0;
-    // mayAskUser lets the mail system ask the user to log on; the session is written on success.
+    // mayAskUser lets the mail system ask the user to log on. A mail system that keeps sessions
+    // writes the new one on success; the caller keeps it for the send and the logoff.
     virtual std::uint32_t Logon(bool mayAskUser, std::uint32_t& session) = 0;
     // Returns when the mail system has taken the message or refused it.
     virtual std::uint32_t SendMail(std::uint32_t session, const MailMessage& message) = 0;

@@ -19,11 +19,13 @@ void TForm1::HeatingSliderChange() {
     Guarded([this] {
         if (HeatingSlider->value() < kLowestUntimedHeaterPosition &&
             heaterReductionTime == kNoHeaterReduction) {
+            // The dialog clears the flag as it closes; this holds if it never gets that far.
+            struct ClearModalFlag {
+                ~ClearModalFlag() { modalDialogOpen = false; }
+            } clearOnLeaving;
             TForm2 dialog(this);
             modalDialogOpen = true;
             dialog.exec();
-            // The dialog clears the flag as it closes; this holds if it never got that far.
-            modalDialogOpen = false;
         }
 
         if (heaterReductionTime > kNoHeaterReduction) {
