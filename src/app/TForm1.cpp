@@ -43,6 +43,8 @@ TForm1::TForm1(Services services, QWidget* parent)
     CreateTrayIcon();
     ConnectSettingsHandlers();
     ConnectDisplayHandlers();
+    ConnectHeaterAndScheduleHandlers();
+    ConnectMailHandlers();
     Construct();
     if (!terminating)
         ShowTrayIcon();

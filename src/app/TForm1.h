@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/ErrorReport.h"
 #include "platform/Services.h"
 #include "protocol/Frame.h"
 #include "protocol/PacketExchange.h"
@@ -181,6 +182,13 @@ public:
     void SetTrayAnimation(bool on);
     void ShowTrayFrame(int frame);
     void HeatingCountDownTimerTimer();
+    // Heater power control and the auto-start schedule page (both hidden in the window).
+    void HeatingSliderChange();
+    void MondayCheckBoxClick();
+    void TuesdayCheckBoxClick();
+    void WednesdayCheckBoxClick();
+    void ThursdayCheckBoxClick();
+    void FridayCheckBoxClick();
 
     // --- tray icon, tray menu and help key ----------------------------------------------------
     QSystemTrayIcon* TrayIcon1 = nullptr;
@@ -208,6 +216,16 @@ public:
 
     // --- host metrics -------------------------------------------------------------------------
     void CreateCpuThread();
+
+    // --- error report by mail -----------------------------------------------------------------
+    void SendButtonClick();
+    void MailErrorLog(const QString& subject, const QString& recipient, const QString& body,
+                      const QString& filePath, const MailTrace& trace);
+    std::uint32_t SendMapiMessage(const QString& recipient, const QString& subject,
+                                  const QString& body, const QString& filePath);
+    static void ReportMailError(const QString& text, const MailTrace& trace);
+    // The mail system's session handle; it outlives each exchange.
+    std::uint32_t mapiSession = 0;
 
     Services services;
 
@@ -266,6 +284,10 @@ private:
     void ApplyDisplayInterval(int item, bool startTimer);
     void ReadSensorSlots(const SettingsStore& store);
     void ShowLoadedSensorSlots();
+    // --- heater, schedule page and mail ---
+    void ConnectHeaterAndScheduleHandlers();
+    void ConnectMailHandlers();
+    void SwitchDayRow(int day, bool active);
 
     PacketExchange exchange;
     bool terminating = false;

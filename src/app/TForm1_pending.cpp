@@ -3,5 +3,4 @@
 // and changes no caller.
 #include "app/TForm1.h"
 
-void TForm1::HeatingCountDownTimerTimer() {}
 void TForm1::MaintainTimerTimer() {}

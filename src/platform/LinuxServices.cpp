@@ -3,6 +3,7 @@
 #include "hostmetrics/LinuxHostCounters.h"
 #include "platform/ErrorText.h"
 #include "platform/HelpPages.h"
+#include "mail/SendmailTransport.h"
 #include "usb/UsbStack.h"
 #include "usb/VirtualUnitPort.h"
 
@@ -153,5 +154,6 @@ Services MakeDesktopServices() {
     services.helpViewer = std::make_unique<DesktopHelpViewer>();
     services.systemTray = std::make_unique<DesktopSystemTray>();
     services.hostCounters = std::make_unique<LinuxHostCounters>();
+    services.mail = std::make_unique<SendmailTransport>();
     return services;
 }

@@ -7,6 +7,10 @@ SharedText trayAlarmText;
 std::atomic<int> trayHintSelection{0};
 std::atomic<bool> useCelsius{true};
 
+bool modalDialogOpen = false;
+bool clearCanceled = true;
+double heaterReductionTime = kNoHeaterReduction;
+
 void SharedText::Set(const QString& text) {
     QMutexLocker lock(&mutex);
     value = text;
@@ -22,4 +26,8 @@ void ResetDefinements() {
     trayAlarmText.Set(QString());
     trayHintSelection = 0;
     useCelsius = true;
+
+    modalDialogOpen = false;
+    clearCanceled = true;
+    heaterReductionTime = kNoHeaterReduction;
 }

@@ -91,5 +91,17 @@ extern std::atomic<int> trayHintSelection;
 // The temperature unit chosen by the user; the unit itself always reports Celsius.
 extern std::atomic<bool> useCelsius;
 
+// --- the program's own modal dialogs, user-interface thread only ---
+// Set while the heater dialog or the log-size dialog is open, so that neither is opened over
+// the other by timer-driven code and slider moves during the heater dialog are ignored.
+extern bool modalDialogOpen;
+// The log-size dialog's answer: false = delete the operation log, true = leave it alone.
+extern bool clearCanceled;
+// The remaining time of a timed heater reduction, held as a date-time (days since
+// 30 December 1899): kNoHeaterReduction (24 October 2002, 00:00) plus the minutes left.
+// kNoHeaterReduction itself means that no timed reduction is set.
+constexpr double kNoHeaterReduction = 37553.0;
+extern double heaterReductionTime;
+
 // Puts the record and the program-wide values back to their start values.
 void ResetDefinements();

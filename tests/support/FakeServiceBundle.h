@@ -20,6 +20,7 @@ struct FakeServiceBundle {
         helpViewer = Keep(services.helpViewer, std::make_unique<RecordingHelpViewer>());
         systemTray = Keep(services.systemTray, std::make_unique<FakeSystemTray>());
         hostCounters = Keep(services.hostCounters, std::make_unique<FakeHostCounters>());
+        mail = Keep(services.mail, std::make_unique<FakeMailTransport>());
     }
 
     Services services;
@@ -33,6 +34,7 @@ struct FakeServiceBundle {
     RecordingHelpViewer* helpViewer = nullptr;
     FakeSystemTray* systemTray = nullptr;
     FakeHostCounters* hostCounters = nullptr;
+    FakeMailTransport* mail = nullptr;
 
 private:
     template <typename Slot, typename Fake>

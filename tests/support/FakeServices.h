@@ -100,6 +100,44 @@ public:
     bool startable = true;
 };
 
+// --- error report by mail ---------------------------------------------------------------------
+
+// A mail system that answers from a script and records every call in order.
+class FakeMailTransport : public MailTransport {
+public:
+    MailSystemParts Locate() override {
+        calls.append(QStringLiteral("Locate"));
+        return parts;
+    }
+    std::uint32_t Logon(bool mayAskUser, std::uint32_t& session) override {
+        calls.append(mayAskUser ? QStringLiteral("Logon asking") : QStringLiteral("Logon"));
+        const std::uint32_t result = mayAskUser ? askingLogonResult : silentLogonResult;
+        if (result == 0)
+            session = sessionGiven;
+        return result;
+    }
+    std::uint32_t SendMail(std::uint32_t session, const MailMessage& message) override {
+        calls.append(QStringLiteral("SendMail %1").arg(session));
+        sent.push_back(message);
+        if (whileSending)
+            whileSending();
+        return sendResult;
+    }
+    void Logoff(std::uint32_t session) override {
+        calls.append(QStringLiteral("Logoff %1").arg(session));
+    }
+
+    MailSystemParts parts{true, true, true, true};
+    std::uint32_t silentLogonResult = 0;
+    std::uint32_t askingLogonResult = 0;
+    std::uint32_t sessionGiven = 7;
+    std::uint32_t sendResult = 0;
+    // Runs while the mail system holds the message, as the rest of the program would go on.
+    std::function<void()> whileSending;
+    QStringList calls;
+    std::vector<MailMessage> sent;
+};
+
 // The result of one transfer as the unit link reports it.
 struct LinkReply {
     std::uint32_t result = 0; // count of bytes read, 0 for a failed write, or a status
