@@ -213,6 +213,8 @@ public:
     void ViewLogButtonClick();
     void ErrorViewButtonClick();
     void MaintainTimerTimer();
+    void CheckLogSizes();
+    void ClearLogButtonClick();
 
     // --- host metrics -------------------------------------------------------------------------
     void CreateCpuThread();

@@ -28,6 +28,11 @@ void DesktopMessageSink::ShowMessage(const QString& text) {
     box.exec();
 }
 
+bool DesktopMessageSink::AskOkCancel(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
 QDateTime SystemClock::Now() const {
     return QDateTime::currentDateTime();
 }

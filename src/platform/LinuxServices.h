@@ -8,6 +8,7 @@
 class DesktopMessageSink : public MessageSink {
 public:
     void ShowMessage(const QString& text) override;
+    bool AskOkCancel(const QString& text, const QString& caption) override;
 };
 
 class SystemClock : public Clock {

@@ -18,6 +18,8 @@ public:
     virtual ~MessageSink() = default;
     // A plain modal message with an OK button ("Error: ..." boxes, connection messages).
     virtual void ShowMessage(const QString& text) = 0;
+    // A modal question with OK and Cancel buttons; true when the user answered OK.
+    virtual bool AskOkCancel(const QString& text, const QString& caption) = 0;
 };
 
 // Wall-clock time and pauses, so that tests never wait real seconds.

@@ -28,6 +28,7 @@ public:
         shown.append(text);
         threads.push_back(QThread::currentThread());
     }
+    bool AskOkCancel(const QString&, const QString&) override { return false; }
     QStringList shown;
     std::vector<QThread*> threads;
 };

@@ -16,7 +16,14 @@
 class RecordingMessageSink : public MessageSink {
 public:
     void ShowMessage(const QString& text) override { shown.append(text); }
+    bool AskOkCancel(const QString& text, const QString& caption) override {
+        asked.append(caption + QStringLiteral(": ") + text);
+        return answerOk;
+    }
     QStringList shown;
+    // Questions as "caption: text", and the answer every question gets.
+    QStringList asked;
+    bool answerOk = true;
 };
 
 // Records the help pages asked for instead of opening them; throws when told to.
