@@ -6,7 +6,8 @@
 #include "log/KelvData.h"
 #include "log/LogManager.h"
 #include "protocol/UnitData.h"
-#include "support/FakeServices.h"
+#include "support/FakeServiceBundle.h"
+#include "support/PrivateSettings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,19 +24,12 @@ double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// Fakes for every service: a benchmark never plays sounds, powers off or touches the user's
+// settings.
 Services FakeDesktop() {
-    FakeUnitPackets unit;
-    auto link = std::make_unique<ScriptedUnitLink>();
-    link->responder = unit.Responder();
-    Services services;
-    services.messages = std::make_unique<RecordingMessageSink>();
-    services.clock = std::make_unique<FakeClock>();
-    services.files = std::make_unique<TempFileLocations>();
-    services.unitLink = std::move(link);
-    services.sound = std::make_unique<RecordingSoundPlayer>();
-    services.shutdown = std::make_unique<RecordingShutdownRequester>();
-    services.processes = std::make_unique<RecordingProcessLauncher>();
-    return services;
+    FakeServiceBundle fakes;
+    fakes.link->responder = FakeUnitPackets().Responder();
+    return std::move(fakes.services);
 }
 
 SensorData Fitted(int number, const char* name, bool higher, int warning, int shutdown) {
@@ -139,6 +133,8 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QTemporaryDir settingsDir;
+    UsePrivateSettingsStore(settingsDir);
     BenchPresentationPass();
     BenchErrorRecord("50 kB", 50'000);
     BenchErrorRecord("1 MB", 1'000'000);
