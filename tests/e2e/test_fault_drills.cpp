@@ -462,6 +462,9 @@ TEST_F(FaultDrill, ReadOnlyLogFolderIsReportedOnceAndNoRecordIsLost) {
     EXPECT_EQ(LogRecordCount(errorLog), static_cast<qsizetype>(StatusRequests()) - 1);
     EXPECT_EQ(LogDefects(ReadAll(errorLog)), "");
     EXPECT_LE(session.messageBoxesAnswered, 2);
+    std::printf("read-only drill: %d message boxes; %lld error records, all written once the "
+                "folder could be written\n",
+                session.messageBoxesAnswered, static_cast<long long>(LogRecordCount(errorLog)));
 
     // The start-up record that the operation log could not take is kept until the end.
     EXPECT_EQ(session.TerminateControlCentre(15000), std::optional<int>(0));
