@@ -270,6 +270,11 @@ void TForm1::ReleaseOwnedObjects() {
     // Only now that the sampler has ended may the cells it writes go.
     cpuSpeedMHz.reset();
     cpuLoadPercent.reset();
+    // A record a log could not take (its folder was read-only, say) would be lost with it.
+    for (LogManager* log : {errorLog.get(), operationLog.get()}) {
+        if (log)
+            log->SaveKeptRecords();
+    }
     errorLog.reset();
     operationLog.reset();
     traceMessages.reset();

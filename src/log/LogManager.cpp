@@ -100,6 +100,15 @@ LogManager::LogManager(const QString& path, MessageSink& messages, ProcessLaunch
 void LogManager::WriteRecord(const KelvData& record) {
     unsaved.append(LogRecordLine(record));
     unsaved.append(kLineEnd);
+    SaveUnsaved();
+}
+
+void LogManager::SaveKeptRecords() {
+    if (!unsaved.isEmpty())
+        SaveUnsaved();
+}
+
+void LogManager::SaveUnsaved() {
     try {
         QByteArray content;
         if (QFileInfo::exists(fileName)) {

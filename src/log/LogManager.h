@@ -16,14 +16,17 @@ struct KelvData;
 //
 // Each record rewrites the whole file: it is written to a temporary file in the same folder
 // and renamed over the old one, so a crash or a full disk never leaves a cut-off log. A
-// record that cannot be saved is kept and saved with the next one; the failure is reported
-// once, not on every record while it lasts.
+// record that cannot be saved is kept and saved with the next one (or at the end of the run); the
+// failure is reported once, not on every record while it lasts.
 class LogManager {
 public:
     LogManager(const QString& path, MessageSink& messages, ProcessLauncher& viewer);
 
     // Adds one record, creating the file (and its folder) with the header when it is missing.
     void WriteRecord(const KelvData& record);
+    // Saves the records kept after failed writes, for when no further record will come to
+    // take them along (at the end of the run). Does nothing when none are kept.
+    void SaveKeptRecords();
     QString GetFileName() const { return fileName; }
     // The file's size in units of 1000 bytes, rounded down; 0 when there is no such file.
     std::int32_t GetSizeKb() const;
@@ -34,6 +37,8 @@ public:
     void View();
 
 private:
+    // Writes the file with the unsaved records added; on failure they stay kept.
+    void SaveUnsaved();
     void ReportWriteFailure(const std::exception_ptr& error);
 
     // The file's content as last loaded or saved, every line ending with CR LF. When the file

@@ -16,7 +16,12 @@
 
 #include <functional>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
+
+#include <signal.h>
+#include <unistd.h>
 
 struct RecordedFrame {
     qint64 ms = 0;
@@ -53,12 +58,49 @@ public:
 
     QString Path(const QString& name) const { return root.filePath(name); }
     QString DataFolder() const { return Path(QStringLiteral("data/tarvik-control-centre")); }
+    QString SettingsFile() const {
+        return Path(QStringLiteral("config/velmor/vexo controler.ini"));
+    }
+
+    // For the programs started after this call.
+    void SetEnvironment(const QString& name, const QString& value) {
+        environment.insert(name, value);
+    }
+
+    // Root writes into read-only folders regardless; the control centre started as root then
+    // runs without that privilege, so that file modes hold for it as for any user.
+    void ObeyFileModesAsRoot() { obeyFileModes = true; }
 
     bool StartControlCentre() {
         controlCentre.setProcessEnvironment(environment);
         controlCentre.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        controlCentre.start(QStringLiteral(CONTROL_CENTRE_PATH), {});
+        if (obeyFileModes && ::geteuid() == 0)
+            controlCentre.start(QStringLiteral("setpriv"),
+                                {QStringLiteral("--bounding-set=-dac_override,-dac_read_search"),
+                                 QStringLiteral("--"), QStringLiteral(CONTROL_CENTRE_PATH)});
+        else
+            controlCentre.start(QStringLiteral(CONTROL_CENTRE_PATH), {});
         return controlCentre.waitForStarted(5000);
+    }
+
+    // Ends the control centre as a crash or a power cut would: no close sequence.
+    bool KillControlCentre() {
+        if (controlCentre.state() != QProcess::Running)
+            return false;
+        ::kill(static_cast<pid_t>(controlCentre.processId()), SIGKILL);
+        return controlCentre.waitForFinished(5000);
+    }
+
+    // The control centre's resident memory in kB (VmRSS); nothing when it is not running.
+    std::optional<qint64> ControlCentreResidentKb() const {
+        QFile status(QStringLiteral("/proc/%1/status").arg(controlCentre.processId()));
+        if (controlCentre.state() != QProcess::Running || !status.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+        return std::nullopt;
     }
 
     bool StartUnit(QStringList arguments = {}) {
@@ -183,6 +225,45 @@ public:
         return false;
     }
 
+    // The message boxes of the control centre now on screen (dialog windows; the main window
+    // carries the same title).
+    std::vector<QByteArray> OpenMessageBoxes() {
+        std::vector<QByteArray> boxes;
+        const QByteArray windows =
+            RunTool(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--name"), QStringLiteral("^Tarvik II Control Centre")});
+        for (const QByteArray& id : windows.trimmed().split('\n')) {
+            if (id.isEmpty())
+                continue;
+            const QByteArray type =
+                RunTool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::fromLatin1(id),
+                                                  QStringLiteral("_NET_WM_WINDOW_TYPE")});
+            if (type.contains("_NET_WM_WINDOW_TYPE_DIALOG"))
+                boxes.push_back(id);
+        }
+        return boxes;
+    }
+
+    // Presses Enter on every message box that came up since the last call and returns how
+    // many those were; messageBoxesAnswered counts them all.
+    int AnswerNewMessageBoxes() {
+        int answered = 0;
+        std::set<QByteArray> open;
+        for (const QByteArray& id : OpenMessageBoxes()) {
+            open.insert(id);
+            if (!boxesBeingAnswered.contains(id))
+                ++answered;
+            RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"),
+                                                QString::fromLatin1(id), QStringLiteral("Return")});
+        }
+        boxesBeingAnswered = std::move(open);
+        messageBoxesAnswered += answered;
+        return answered;
+    }
+
+    int messageBoxesAnswered = 0;
+
     // Ends the control centre the way the desktop does at logout.
     std::optional<int> TerminateControlCentre(int timeoutMs) {
         controlCentre.terminate();
@@ -202,15 +283,22 @@ private:
     QString RecordPath() const { return Path(QStringLiteral("frames.txt")); }
 
     QByteArray RunXdotool(const QStringList& arguments) {
-        QProcess xdotool;
-        xdotool.setProcessEnvironment(environment);
-        xdotool.start(QStringLiteral("xdotool"), arguments);
-        xdotool.waitForFinished(5000);
-        return xdotool.readAllStandardOutput();
+        return RunTool(QStringLiteral("xdotool"), arguments);
+    }
+
+    QByteArray RunTool(const QString& program, const QStringList& arguments) {
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(program, arguments);
+        tool.waitForFinished(5000);
+        return tool.readAllStandardOutput();
     }
 
     QTemporaryDir root;
     QProcessEnvironment environment;
+    bool obeyFileModes = false;
+    // Boxes already answered that may still be on screen for a moment.
+    std::set<QByteArray> boxesBeingAnswered;
 };
 
 inline QByteArray RequestHex(int packet) {
@@ -219,4 +307,31 @@ inline QByteArray RequestHex(int packet) {
 
 inline QByteArray BlankLineHex(int packet) {
     return RequestHex(packet).left(4) + "02" + QByteArray(24, ' ').toHex() + "04";
+}
+
+inline std::vector<qint64> StatusRequestTimes(const std::vector<RecordedFrame>& frames) {
+    std::vector<qint64> times;
+    for (const RecordedFrame& frame : frames) {
+        if (frame.hex == RequestHex(1))
+            times.push_back(frame.ms);
+    }
+    return times;
+}
+
+inline std::size_t CountStatusRequests(const std::vector<RecordedFrame>& frames) {
+    return StatusRequestTimes(frames).size();
+}
+
+inline std::vector<QByteArray> HexOf(const std::vector<RecordedFrame>& frames) {
+    std::vector<QByteArray> hex;
+    for (const RecordedFrame& frame : frames)
+        hex.push_back(frame.hex);
+    return hex;
+}
+
+inline std::string Listing(const std::vector<RecordedFrame>& frames) {
+    std::string text;
+    for (const RecordedFrame& frame : frames)
+        text += std::to_string(frame.ms) + " " + frame.hex.toStdString() + "\n";
+    return text;
 }

@@ -15,33 +15,6 @@ constexpr int kStartMs = 8000;
 // Two data ticks and a margin: long enough for a poll, short enough to notice none came.
 constexpr int kTwoTicksMs = 7000;
 
-std::vector<qint64> StatusRequestTimes(const std::vector<RecordedFrame>& frames) {
-    std::vector<qint64> times;
-    for (const RecordedFrame& frame : frames) {
-        if (frame.hex == RequestHex(1))
-            times.push_back(frame.ms);
-    }
-    return times;
-}
-
-std::size_t CountStatusRequests(const std::vector<RecordedFrame>& frames) {
-    return StatusRequestTimes(frames).size();
-}
-
-std::vector<QByteArray> HexOf(const std::vector<RecordedFrame>& frames) {
-    std::vector<QByteArray> hex;
-    for (const RecordedFrame& frame : frames)
-        hex.push_back(frame.hex);
-    return hex;
-}
-
-std::string Listing(const std::vector<RecordedFrame>& frames) {
-    std::string text;
-    for (const RecordedFrame& frame : frames)
-        text += std::to_string(frame.ms) + " " + frame.hex.toStdString() + "\n";
-    return text;
-}
-
 class EndToEnd : public ::testing::Test {
 protected:
     // Starts both programs and waits for the first status poll of the periodic cycle (the

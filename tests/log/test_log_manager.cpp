@@ -116,6 +116,27 @@ TEST_F(LogFile, AFolderThatCannotBeWrittenIsReportedOnceAndNoRecordIsLost) {
     EXPECT_EQ(messages.shown.size(), 2);
 }
 
+// At the end of the run no further record comes to take the kept ones along.
+TEST_F(LogFile, KeptRecordsAreSavedWhenAskedWithoutASecondReport) {
+    QFile blocker(dir.filePath("logs"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    LogManager& log = Log("logs/Error.log");
+    log.WriteRecord(Record("start-up"));
+    log.SaveKeptRecords();
+    EXPECT_EQ(messages.shown.size(), 1) << "the failure goes on; it was reported already";
+
+    ASSERT_TRUE(QFile::remove(dir.filePath("logs")));
+    log.SaveKeptRecords();
+    EXPECT_EQ(Content(), Header() + Line("start-up"));
+
+    // With nothing kept the file is not touched: a log deleted since stays deleted.
+    ASSERT_TRUE(QFile::remove(log.GetFileName()));
+    log.SaveKeptRecords();
+    EXPECT_FALSE(QFile::exists(log.GetFileName()));
+    EXPECT_EQ(messages.shown.size(), 1);
+}
+
 TEST_F(LogFile, AFileThatCannotBeReadKeepsTheRecordForTheNextWrite) {
     LogManager& log = Log();
     log.WriteRecord(Record("one"));

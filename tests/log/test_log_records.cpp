@@ -4,6 +4,7 @@
 #include "log/LogManager.h"
 #include "support/ControllerFixture.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -123,6 +124,23 @@ TEST_F(LogRecords, StartWritesOneOperationRecordOfTheLoadedSettings) {
     EXPECT_EQ(fields[11], "-1");
     EXPECT_EQ(fields[37], "Initializing");
     EXPECT_TRUE(LogLines("Error.log").isEmpty());
+}
+
+TEST_F(LogRecords, AStartUpRecordTheLogCouldNotTakeIsSavedAtClose) {
+    Prepare();
+    // Something that is no file stands at the log's name while the program starts.
+    ASSERT_TRUE(QDir(files->dir.path()).mkdir("Operatation.log"));
+    TForm1& f = Build();
+    EXPECT_EQ(messages->shown.size(), 1);
+    ASSERT_TRUE(QDir(files->dir.path()).rmdir("Operatation.log"));
+
+    f.close();
+
+    const QList<QByteArray> lines = LogLines("Operatation.log");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], LogHeaderLine());
+    EXPECT_EQ(lines[2].split('\t').value(37), "Initializing");
+    EXPECT_EQ(messages->shown.size(), 1);
 }
 
 TEST_F(LogRecords, ErrorRecordTakesTheWindowsValuesAndTheSamplersFigures) {
