@@ -27,19 +27,20 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${TCC_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "control centre for the Tarvik II phase-change CPU cooling unit")
-set(CPACK_PACKAGE_DESCRIPTION "Watches and sets up the Tarvik II compressor CPU cooling unit, connected by USB.
-It polls the unit every 3 seconds, shows its state, temperatures and fan speeds,
-checks every sensor against warning and shut-down limits, raises the chosen
-warning action, and powers the computer off after a three-minute countdown when
-a critical condition persists. It sends the fan, boot-temperature and display
-settings to the unit, samples the computer's CPU clock and load, and keeps
-error and operation logs.
+# The first line of the control file's description is the summary above; these lines follow
+# it, each at most 79 characters wide.
+set(CPACK_PACKAGE_DESCRIPTION
+  "Watches and sets up the Tarvik II compressor CPU cooling unit, connected by
+USB. It polls the unit every 3 seconds, shows its state, temperatures and fan
+speeds, checks every sensor against warning and shut-down limits, raises the
+chosen warning action, and powers the computer off after a three-minute
+countdown when a critical condition persists. It sends the fan,
+boot-temperature and display settings to the unit, samples the computer's CPU
+clock and load, and keeps error and operation logs.
 
 A udev rule gives the user at the seat access to the unit. The package also
 holds tarvik-unit-sim, a simulated unit for trying the program without one.")
 
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TCC_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
@@ -52,11 +53,17 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "pkexec | policykit-1, pipewire-bin | pulseaudio-utils | alsa-utils, default-logind | logind")
+  "pkexec, pipewire-bin | pulseaudio-utils | alsa-utils, default-logind | logind")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "default-mta | mail-transport-agent")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_BINARY_DIR}/debian/postinst ${PROJECT_BINARY_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_STRIP_FILES ON)
+# Stripped as Debian strips: without debugging symbols, and without the compiler's .comment
+# and .note sections, which CPack's own stripping keeps.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/debian/strip.cmake)
+
+# Findings of lintian that stand for a reason, each explained in the file.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tarvik-control-centre)
 
 include(CPack)
