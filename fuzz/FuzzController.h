@@ -11,6 +11,22 @@
 // One controller, built once against fake services and kept for every input of a fuzz run,
 // as a running program keeps its window for every reply.
 struct FuzzController {
+    // The controller of the run. It is never destroyed: taken down by the exit handlers, after
+    // parts of Qt have been released, the window crashes inside Qt.
+    static FuzzController& Instance() {
+        static FuzzController* const controller = new FuzzController;
+        return *controller;
+    }
+
+    std::unique_ptr<QApplication> app;
+    // Never the user's own settings, and never a real sound, power-off or program start.
+    QTemporaryDir settingsDir;
+    FakeServiceBundle fakes;
+    std::unique_ptr<TForm1> form;
+    RecordingMessageSink* messages = nullptr;
+    ScriptedUnitLink* link = nullptr;
+
+private:
     FuzzController() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
@@ -25,12 +41,4 @@ struct FuzzController {
         form = std::make_unique<TForm1>(std::move(fakes.services));
         form->show();
     }
-
-    std::unique_ptr<QApplication> app;
-    // Never the user's own settings, and never a real sound, power-off or program start.
-    QTemporaryDir settingsDir;
-    FakeServiceBundle fakes;
-    std::unique_ptr<TForm1> form;
-    RecordingMessageSink* messages = nullptr;
-    ScriptedUnitLink* link = nullptr;
 };

@@ -12,7 +12,7 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static FuzzController controller;
+    FuzzController& controller = FuzzController::Instance();
     if (size < 2)
         return 0;
     const std::uint8_t packet = data[0] % 8;

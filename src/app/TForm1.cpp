@@ -4,6 +4,7 @@
 #include "log/LogManager.h"
 #include "platform/ErrorText.h"
 #include "protocol/UnitData.h"
+#include "ui/EventHook.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -51,6 +52,13 @@ TForm1::TForm1(Services services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // The window's event hooks call members of the controller. Events still reach the window
+    // while its base classes take it down, when the controller's members are gone, so the
+    // hooks go first.
+    // (EventHook has no meta-object of its own, so findChildren would match every child.)
+    const QObjectList children = this->children();
+    for (QObject* child : children)
+        delete dynamic_cast<EventHook*>(child);
     // A close sequence cut short by an error may have left the sampler running.
     StopCpuThread();
 }

@@ -520,7 +520,7 @@ void TForm1::SwitchTemperatureUnit(bool celsius) {
 // goes on: the program already works in the new unit, so the limits must be converted to keep
 // meaning the temperatures the user set.
 void TForm1::ConvertLimitFields() {
-    Guarded([this] {
+    Guarded([] {
         SettingsStore store(SettingsStore::Access::Write);
         store.WriteBoolean(SettingName::kFahrenCel, useCelsius);
         store.Commit();

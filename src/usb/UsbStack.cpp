@@ -37,10 +37,14 @@ UsbStack::~UsbStack() {
 }
 
 QString UsbStack::DefaultInstallerPath() {
-    const QString programDir = QCoreApplication::applicationDirPath();
+    return FindInstaller(QCoreApplication::applicationDirPath());
+}
+
+QString UsbStack::FindInstaller(const QString& programFolder) {
     for (const QString& candidate :
-         {programDir + QStringLiteral("/install-unit-access"),
-          programDir + QStringLiteral("/../libexec/tarvik-control-centre/install-unit-access")}) {
+         {programFolder + QStringLiteral("/install-unit-access"),
+          programFolder +
+              QStringLiteral("/../libexec/tarvik-control-centre/install-unit-access")}) {
         if (QFileInfo(candidate).isExecutable())
             return QFileInfo(candidate).canonicalFilePath();
     }

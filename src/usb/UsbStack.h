@@ -27,6 +27,9 @@ public:
 
     // Where the shipped access installer lies, beside the program or installed.
     static QString DefaultInstallerPath();
+    // The installer for a program in this folder: beside it in the build tree, else in
+    // ../libexec/tarvik-control-centre/ of its prefix; empty when neither is executable.
+    static QString FindInstaller(const QString& programFolder);
 
 private:
     bool driverStarted = false;
