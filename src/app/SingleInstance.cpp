@@ -7,8 +7,6 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
-
-
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 10000;

@@ -1,9 +1,9 @@
 #include "platform/LinuxServices.h"
 
 #include "hostmetrics/LinuxHostCounters.h"
+#include "mail/SendmailTransport.h"
 #include "platform/ErrorText.h"
 #include "platform/HelpPages.h"
-#include "mail/SendmailTransport.h"
 #include "usb/UsbStack.h"
 #include "usb/VirtualUnitPort.h"
 
@@ -20,7 +20,6 @@
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QUrl>
-
 
 void DesktopMessageSink::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
@@ -152,7 +151,7 @@ Services MakeDesktopServices() {
     services.clock = std::make_unique<SystemClock>();
     services.files = std::make_unique<XdgFileLocations>();
     services.unitLink = std::make_unique<UsbStack>(VirtualUnitPort::DefaultSocketPath(),
-                                                  UsbStack::DefaultInstallerPath());
+                                                   UsbStack::DefaultInstallerPath());
     services.sound = std::make_unique<ExternalSoundPlayer>();
     services.shutdown = std::make_unique<LogindShutdownRequester>();
     services.processes = std::make_unique<DesktopProcessLauncher>();

@@ -13,10 +13,12 @@ QString PreparePrivateFolder(const QString& folder) {
     const QByteArray path = QFile::encodeName(folder);
     // mkdir does not follow a symbolic link planted in its place.
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return QStringLiteral("cannot create %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("cannot create %1: %2")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
     struct stat info {};
     if (::lstat(path.constData(), &info) != 0)
-        return QStringLiteral("cannot inspect %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("cannot inspect %1: %2")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
     if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
         return QStringLiteral("%1 is not a folder owned by this user").arg(folder);
     if ((info.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)

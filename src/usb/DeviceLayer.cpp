@@ -115,8 +115,8 @@ std::uint32_t UsbDeviceLayer::WDU_Init(WDU_DRIVER_HANDLE* driver,
         const std::vector<WDU_MATCH_TABLE> tables(matchTables, matchTables + matchTableCount);
         status = EventRegister(context, tables, actions, options);
         if (status != UsbStatus::Success) {
-            ErrorLine(QStringLiteral("WDU_Init: EventRegister failed with %1")
-                          .arg(StatusPart(status)));
+            ErrorLine(
+                QStringLiteral("WDU_Init: EventRegister failed with %1").arg(StatusPart(status)));
             WDU_Uninit(context);
             return status;
         }
@@ -160,8 +160,8 @@ std::uint32_t UsbDeviceLayer::EventRegister(DriverCtx* context,
     status = port.NotificationEnable(context->driverHandle, registration->eventHandle);
     if (status == UsbStatus::Success) {
         try {
-            registration->listener = std::thread(&UsbDeviceLayer::ListenerThread, this,
-                                                 registration);
+            registration->listener =
+                std::thread(&UsbDeviceLayer::ListenerThread, this, registration);
         } catch (const std::system_error&) {
             port.NotificationDisable(context->driverHandle, registration->eventHandle);
             status = UsbStatus::InsufficientResources;
@@ -218,8 +218,7 @@ void UsbDeviceLayer::PullEvent(EventRegistration* registration) {
         port.EventSendBack(registration->driverHandle, event);
 }
 
-void UsbDeviceLayer::EventHandler(const Event& event, DriverCtx* context,
-                                  std::uint32_t& options) {
+void UsbDeviceLayer::EventHandler(const Event& event, DriverCtx* context, std::uint32_t& options) {
     TraceLine(QStringLiteral("EventHandler: got event %1 handle 0x%2")
                   .arg(event.action)
                   .arg(event.eventHandle, 0, 16));
@@ -231,13 +230,11 @@ void UsbDeviceLayer::EventHandler(const Event& event, DriverCtx* context,
         DeviceEntry* entry = nullptr;
         if (FindDeviceByUniqueID(event.uniqueId, &entry) == UsbStatus::Success &&
             context->eventTable.pfPowerChange)
-            context->eventTable.pfPowerChange(entry, event.action,
-                                              context->eventTable.pUserData);
+            context->eventTable.pfPowerChange(entry, event.action, context->eventTable.pUserData);
     }
 }
 
-void UsbDeviceLayer::HandleInsert(const Event& event, DriverCtx* context,
-                                  std::uint32_t& options) {
+void UsbDeviceLayer::HandleInsert(const Event& event, DriverCtx* context, std::uint32_t& options) {
     auto* entry = new (std::nothrow) DeviceEntry{context, nullptr, event.uniqueId};
     if (!entry) {
         ErrorLine(QStringLiteral("EventHandler: cannot alloc memory"));
@@ -260,8 +257,8 @@ void UsbDeviceLayer::HandleInsert(const Event& event, DriverCtx* context,
     const bool controlDevice =
         context->eventTable.pfDeviceAttach(entry, entry->info, context->eventTable.pUserData);
     if (!controlDevice) {
-        TraceLine(QStringLiteral("EventHandler: bControlDevice==FALSE; pDriverCtx %1")
-                      .arg(Hex(context)));
+        TraceLine(
+            QStringLiteral("EventHandler: bControlDevice==FALSE; pDriverCtx %1").arg(Hex(context)));
         DeviceEntry* removed = nullptr;
         RemoveDeviceFromDevList(event.uniqueId, &removed);
         delete entry->info;
@@ -368,8 +365,7 @@ std::uint32_t UsbDeviceLayer::FindDeviceByCtx(WDU_DEVICE_HANDLE device, DeviceRe
     return status != UsbStatus::Success ? status : released;
 }
 
-std::uint32_t UsbDeviceLayer::RemoveDeviceFromDevList(std::uint32_t uniqueId,
-                                                      DeviceEntry** entry) {
+std::uint32_t UsbDeviceLayer::RemoveDeviceFromDevList(std::uint32_t uniqueId, DeviceEntry** entry) {
     std::uint32_t status = UsbStatus::Success;
     if (!LockList("RemoveDeviceFromDevList", status))
         return status;
@@ -450,10 +446,9 @@ std::uint32_t UsbDeviceLayer::WDU_ResetPipe(WDU_DEVICE_HANDLE device, std::uint3
     return port.ResetPipe(ref.driverHandle, ref.uniqueId, static_cast<std::uint8_t>(pipe));
 }
 
-std::uint32_t UsbDeviceLayer::WDU_Transfer(WDU_DEVICE_HANDLE device, std::uint32_t pipe,
-                                           bool read, std::uint32_t options,
-                                           std::uint8_t* buffer, std::uint32_t length,
-                                           std::uint32_t* transferred,
+std::uint32_t UsbDeviceLayer::WDU_Transfer(WDU_DEVICE_HANDLE device, std::uint32_t pipe, bool read,
+                                           std::uint32_t options, std::uint8_t* buffer,
+                                           std::uint32_t length, std::uint32_t* transferred,
                                            const std::uint8_t* setupPacket,
                                            std::uint32_t timeoutMs) {
     *transferred = 0;

@@ -72,9 +72,9 @@ public:
                                    std::uint32_t alternateSetting);
     std::uint32_t WDU_ResetPipe(WDU_DEVICE_HANDLE device, std::uint32_t pipe);
     std::uint32_t WDU_Transfer(WDU_DEVICE_HANDLE device, std::uint32_t pipe, bool read,
-                               std::uint32_t options, std::uint8_t* buffer,
-                               std::uint32_t length, std::uint32_t* transferred,
-                               const std::uint8_t* setupPacket, std::uint32_t timeoutMs);
+                               std::uint32_t options, std::uint8_t* buffer, std::uint32_t length,
+                               std::uint32_t* transferred, const std::uint8_t* setupPacket,
+                               std::uint32_t timeoutMs);
 
     // For tests and diagnostics.
     int InitCount() const { return initCount; }

@@ -134,8 +134,8 @@ std::uint32_t UsbDriver::EventSendBack(DriverHandle handle, const Event& event) 
         std::lock_guard lock(mutex);
         if (!IsOpen(handle))
             return UsbStatus::InvalidDriverHandle;
-        const bool declinedInsert = event.action == Action::Insert &&
-                                    (event.options & EventOption::AcceptControl) == 0;
+        const bool declinedInsert =
+            event.action == Action::Insert && (event.options & EventOption::AcceptControl) == 0;
         const auto found = devices.find(event.uniqueId);
         if (!declinedInsert || found == devices.end() || !found->second.attached)
             return UsbStatus::Success;
@@ -165,8 +165,8 @@ std::uint32_t UsbDriver::NotificationWait(DriverHandle handle, std::uint32_t eve
         return UsbStatus::InvalidDriverHandle;
     eventsChanged.wait(lock, [&] {
         const auto found = registrations.find(eventHandle);
-        return found == registrations.end() || found->second.stopped ||
-               !found->second.notifying || !found->second.pending.empty();
+        return found == registrations.end() || found->second.stopped || !found->second.notifying ||
+               !found->second.pending.empty();
     });
     const auto found = registrations.find(eventHandle);
     const bool stopped =
@@ -187,8 +187,7 @@ std::uint32_t UsbDriver::NotificationDisable(DriverHandle handle, std::uint32_t 
     return UsbStatus::Success;
 }
 
-std::uint32_t UsbDriver::RouteOf(DriverHandle handle, std::uint32_t uniqueId,
-                                 Route& route) const {
+std::uint32_t UsbDriver::RouteOf(DriverHandle handle, std::uint32_t uniqueId, Route& route) const {
     std::lock_guard lock(mutex);
     if (!IsOpen(handle))
         return UsbStatus::InvalidDriverHandle;
@@ -212,16 +211,14 @@ std::uint32_t UsbDriver::DeviceInfo(DriverHandle handle, std::uint32_t uniqueId,
 }
 
 std::uint32_t UsbDriver::SetInterface(DriverHandle handle, std::uint32_t uniqueId,
-                                      std::uint8_t interfaceNumber,
-                                      std::uint8_t alternateSetting) {
+                                      std::uint8_t interfaceNumber, std::uint8_t alternateSetting) {
     Route route;
     if (const std::uint32_t status = RouteOf(handle, uniqueId, route))
         return status;
     return route.backend->SetInterface(route.key, interfaceNumber, alternateSetting);
 }
 
-std::uint32_t UsbDriver::ResetPipe(DriverHandle handle, std::uint32_t uniqueId,
-                                   std::uint8_t pipe) {
+std::uint32_t UsbDriver::ResetPipe(DriverHandle handle, std::uint32_t uniqueId, std::uint8_t pipe) {
     Route route;
     if (const std::uint32_t status = RouteOf(handle, uniqueId, route))
         return status;

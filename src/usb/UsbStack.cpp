@@ -26,8 +26,8 @@ UsbStack::UsbStack(QString virtualPortPath, QString installerPath) {
     backends.push_back(std::move(port));
     driver = std::make_unique<UsbDriver>(std::move(backends));
     layer = std::make_unique<UsbDeviceLayer>(*driver);
-    connection = std::make_unique<UsbUnitConnection>(
-        *layer, PluggedUnitsAreAccessible, RunAndWait, std::move(installerPath));
+    connection = std::make_unique<UsbUnitConnection>(*layer, PluggedUnitsAreAccessible, RunAndWait,
+                                                     std::move(installerPath));
 }
 
 UsbStack::~UsbStack() {

@@ -6,9 +6,8 @@
 UsbUnitConnection::UsbUnitConnection(UsbDeviceLayer& layer, DriverProbe driverAvailable,
                                      ProgramRunner runProgram, QString installerPath,
                                      std::chrono::milliseconds attachWait)
-    : layer(layer), driverAvailable(std::move(driverAvailable)),
-      runProgram(std::move(runProgram)), installerPath(std::move(installerPath)),
-      attachWait(attachWait) {}
+    : layer(layer), driverAvailable(std::move(driverAvailable)), runProgram(std::move(runProgram)),
+      installerPath(std::move(installerPath)), attachWait(attachWait) {}
 
 UsbUnitConnection::~UsbUnitConnection() {
     // The listener thread calls back into this object; it ends inside WDU_Uninit.
@@ -39,8 +38,8 @@ bool UsbUnitConnection::OpenUsbSession() {
     events.pfDeviceAttach = &UsbUnitConnection::OnUnitAttach;
     events.pfDeviceDetach = &UsbUnitConnection::OnUnitDetach;
     events.pUserData = this;
-    const std::uint32_t status = layer.WDU_Init(&usbDriver, &match, 1, &events,
-                                                UsbDriverRequests::EventOption::Acknowledge);
+    const std::uint32_t status =
+        layer.WDU_Init(&usbDriver, &match, 1, &events, UsbDriverRequests::EventOption::Acknowledge);
     if (status != UsbStatus::Success) {
         usbDriver = nullptr;
         return false;
@@ -55,9 +54,9 @@ bool UsbUnitConnection::OpenUsbSession() {
 bool UsbUnitConnection::OnUnitAttach(WDU_DEVICE_HANDLE attached, const UsbDeviceInfo* info,
                                      void* userData) {
     auto* connection = static_cast<UsbUnitConnection*>(userData);
-    const bool interfaceMatches = info && !info->activeInterfaces.empty() &&
-                                  info->activeInterfaces.front().number ==
-                                      connection->interfaceNumber;
+    const bool interfaceMatches =
+        info && !info->activeInterfaces.empty() &&
+        info->activeInterfaces.front().number == connection->interfaceNumber;
     // One unit at a time: a second device with the same ids is not taken.
     if (!interfaceMatches || connection->device.load() != nullptr)
         return false;
@@ -93,9 +92,8 @@ bool UsbUnitConnection::WaitConnectionEvent() {
     return signalled;
 }
 
-std::uint32_t UsbUnitConnection::TransferFrame(const std::uint8_t* frame,
-                                               std::uint8_t frameLength, std::uint8_t* reply,
-                                               std::uint32_t replyLength) {
+std::uint32_t UsbUnitConnection::TransferFrame(const std::uint8_t* frame, std::uint8_t frameLength,
+                                               std::uint8_t* reply, std::uint32_t replyLength) {
     WDU_DEVICE_HANDLE unit = device.load();
     std::uint32_t transferred = 0;
     // The layer's transfer takes a writable buffer for both directions.

@@ -22,8 +22,8 @@ public:
     // Whether the USB driver can be opened for the unit (access to the device granted).
     using DriverProbe = std::function<bool()>;
 
-    UsbUnitConnection(UsbDeviceLayer& layer, DriverProbe driverAvailable,
-                      ProgramRunner runProgram, QString installerPath,
+    UsbUnitConnection(UsbDeviceLayer& layer, DriverProbe driverAvailable, ProgramRunner runProgram,
+                      QString installerPath,
                       std::chrono::milliseconds attachWait = std::chrono::seconds(3));
     ~UsbUnitConnection() override;
 

@@ -77,7 +77,8 @@ bool VirtualUnitPort::Start(UsbBackendSink& backendSink) {
         ::unlink(path.constData());
 
     listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd < 0 || ::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (listenFd < 0 ||
+        ::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::chmod(path.constData(), 0600) != 0 || ::listen(listenFd, 8) != 0 ||
         ::pipe2(wakePipe, O_CLOEXEC) != 0) {
         errorText = QStringLiteral("cannot listen on %1: %2")
@@ -283,9 +284,10 @@ std::uint32_t VirtualUnitPort::Transfer(std::uint64_t key, std::uint8_t pipe, bo
         return UsbStatus::InvalidParameter;
 
     std::unique_lock lock(connection->mutex);
-    const bool ready = connection->replyArrived.wait_for(
-        lock, std::chrono::milliseconds(timeoutMs),
-        [&] { return connection->gone || !connection->replies.empty(); });
+    const bool ready =
+        connection->replyArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+            return connection->gone || !connection->replies.empty();
+        });
     if (connection->gone)
         return UsbStatus::DeviceNotFound;
     if (!ready)
