@@ -8,6 +8,7 @@
 #include "protocol/UnitData.h"
 #include "support/FakeServiceBundle.h"
 #include "support/PrivateSettings.h"
+#include "support/SensorSlots.h"
 
 #include <QApplication>
 #include <QFile>
@@ -32,16 +33,6 @@ Services FakeDesktop() {
     return std::move(fakes.services);
 }
 
-SensorData Fitted(int number, const char* name, bool higher, int warning, int shutdown) {
-    SensorData slot;
-    slot.number = number;
-    slot.name = QString::fromLatin1(name);
-    slot.alarmOnHigher = higher;
-    slot.warningLimit = warning;
-    slot.shutdownLimit = shutdown;
-    return slot;
-}
-
 // A normal running unit with all five sensors fitted and inside their limits.
 QByteArray StatusWithFiveSensors() {
     QByteArray payload(24, '\0');
@@ -57,10 +48,11 @@ void BenchPresentationPass() {
     TForm1 form(FakeDesktop());
     form.show();
     QApplication::processEvents();
-    unitData.sensors = {Fitted(1, "Evaporator", true, -10, 0), Fitted(2, "Ambient", false, 5, 0),
-                        Fitted(3, "Surface microfreezer", false, 5, 0),
-                        Fitted(4, "Compressor", true, 60, 80),
-                        Fitted(5, "Graphic Processor", true, 70, 90)};
+    unitData.sensors = {FittedSensor(1, "Evaporator", true, -10, 0),
+                        FittedSensor(2, "Ambient", false, 5, 0),
+                        FittedSensor(3, "Surface microfreezer", false, 5, 0),
+                        FittedSensor(4, "Compressor", true, 60, 80),
+                        FittedSensor(5, "Graphic Processor", true, 70, 90)};
     const QByteArray status = StatusWithFiveSensors();
 
     std::vector<double> samples;

@@ -147,15 +147,7 @@ std::uint32_t UsbDriver::EventSendBack(DriverHandle handle, const Event& event) 
 }
 
 std::uint32_t UsbDriver::NotificationEnable(DriverHandle handle, std::uint32_t eventHandle) {
-    std::lock_guard lock(mutex);
-    if (!IsOpen(handle))
-        return UsbStatus::InvalidDriverHandle;
-    const auto found = registrations.find(eventHandle);
-    if (found == registrations.end())
-        return UsbStatus::InvalidHandle;
-    found->second.notifying = true;
-    found->second.stopped = false;
-    return UsbStatus::Success;
+    return SetNotifying(handle, eventHandle, true);
 }
 
 std::uint32_t UsbDriver::NotificationWait(DriverHandle handle, std::uint32_t eventHandle,
@@ -176,14 +168,22 @@ std::uint32_t UsbDriver::NotificationWait(DriverHandle handle, std::uint32_t eve
 }
 
 std::uint32_t UsbDriver::NotificationDisable(DriverHandle handle, std::uint32_t eventHandle) {
+    return SetNotifying(handle, eventHandle, false);
+}
+
+// Enabling clears an earlier stop; disabling wakes a waiting listener, which then sees it.
+std::uint32_t UsbDriver::SetNotifying(DriverHandle handle, std::uint32_t eventHandle, bool on) {
     std::lock_guard lock(mutex);
     if (!IsOpen(handle))
         return UsbStatus::InvalidDriverHandle;
     const auto found = registrations.find(eventHandle);
     if (found == registrations.end())
         return UsbStatus::InvalidHandle;
-    found->second.notifying = false;
-    eventsChanged.notify_all();
+    found->second.notifying = on;
+    if (on)
+        found->second.stopped = false;
+    else
+        eventsChanged.notify_all();
     return UsbStatus::Success;
 }
 

@@ -77,6 +77,7 @@ private:
 
     bool IsOpen(DriverHandle handle) const;
     static bool Matches(const Registration& registration, const UsbDeviceInfo& info);
+    std::uint32_t SetNotifying(DriverHandle handle, std::uint32_t eventHandle, bool on);
     void Offer(std::uint32_t eventHandle, Registration& registration, std::uint32_t action,
                std::uint32_t uniqueId);
     // Looks the device up under the lock; requests then run on the copy, outside it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/ControllerFixture.h"
+#include "support/SensorSlots.h"
 
 #include "monitor/SensorLimits.h"
 #include "settings/SettingsStore.h"
@@ -37,13 +38,7 @@ protected:
     }
 
     static SensorData Slot(int number, const char* name, bool higher, int warning, int shutdown) {
-        SensorData slot;
-        slot.number = number;
-        slot.name = QString::fromUtf8(name);
-        slot.alarmOnHigher = higher;
-        slot.warningLimit = warning;
-        slot.shutdownLimit = shutdown;
-        return slot;
+        return FittedSensor(number, name, higher, warning, shutdown);
     }
 
     // A status payload: state code, the five temperatures in whole degrees, the fan speeds.
